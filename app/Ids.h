@@ -47,3 +47,14 @@ enum MessageBoxControl : int {
 inline constexpr unsigned kDeferredNotice = 0x0400 + 10;  // WM_USER + 10
 
 }  // namespace qn3::ids
+
+namespace qn3::ids {
+
+// Names of the components the main window owns, in creation order; the
+// settings reader refuses a header name that one of them bears.
+inline constexpr const char* kMainComponentNames[] = {
+    "Label1", "CmbNamespace", "BtnRefresh", "BtnOpen", "BtnOptions", "BtnAbout", "Bevel1",
+    "Label2", "EditExe", "Label3", "EditParams", "BtnAuto", "BtnBrowse", "OpenDlg"};
+inline constexpr char kMainFormName[] = "Form1";
+
+}  // namespace qn3::ids
