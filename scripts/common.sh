@@ -1,0 +1,211 @@
+# Shared shell functions for the Wine scripts. Source it; it defines
+# functions and a few read-only settings, and runs nothing by itself.
+#
+# A "wine dir" holds everything one Wine environment needs:
+#   prefix/      the WINEPREFIX (32-bit)
+#   display      the X display of the Xvfb the fixture started (":N")
+#   xvfb.pid     that Xvfb's process id
+#   prefix.lock  serialises prefix creation between parallel callers
+# Test runs use BUILD_DIR/wine; the demo uses its own.
+
+QN3_VIEWER_APPID='{5E3C1E2A-7A51-4C1B-9F0D-2B1C6A0E4D11}'
+QN3_VIEWER_WINPATH='C:\Program Files\Help Viewer\dexplore.exe'
+# Bump when the prefix settings change, so old prefixes are reconfigured.
+QN3_PREFIX_STAMP=.qn3-prefix-v1
+
+qn3_log() { printf '%s: %s\n' "${QN3_LOG_TAG:-qn3}" "$*" >&2; }
+qn3_die() { qn3_log "$*"; exit 1; }
+
+# qn3_wine_env WINEDIR: export the environment every wine call here uses.
+qn3_wine_env() {
+  export WINEPREFIX="$1/prefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+# The prefix settings: no crash dialog (a crash would wait for a click
+# until the test times out), one shared virtual desktop (windows get
+# frames, and hiding a window costs nothing without a window manager),
+# and 96 DPI so the designed geometry is exact.
+qn3_prefix_reg() {
+  cat <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:00000060
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
+"LogPixels"=dword:00000060
+
+REG
+}
+
+# The stand-in viewer's registration, as the real viewer is found.
+qn3_viewer_reg() {
+  local path=${QN3_VIEWER_WINPATH//\\/\\\\}
+  cat <<REG
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\\AppID\\dexplore.exe]
+"AppID"="$QN3_VIEWER_APPID"
+
+[HKEY_CLASSES_ROOT\\CLSID\\$QN3_VIEWER_APPID\\LocalServer32]
+@="$path"
+
+REG
+}
+
+# qn3_regedit FILE-CONTENT-ON-STDIN: import a .reg text into the prefix.
+qn3_regedit() {
+  local f
+  f=$(mktemp "$WINEPREFIX/../reg.XXXXXX") || return 1
+  cat >"$f"
+  wine regedit /s "$(qn3_winpath "$f")" </dev/null >/dev/null 2>&1
+  local rc=$?
+  rm -f "$f"
+  return $rc
+}
+
+# qn3_prefix_ensure WINEDIR: create and configure the prefix if it is not
+# ready yet. Safe to call from parallel processes; fast when ready. Leaves
+# no wineserver running for the prefix when it had to do work.
+qn3_prefix_ensure() {
+  local dir=$1
+  mkdir -p "$dir"
+  qn3_wine_env "$dir"
+  [ -f "$WINEPREFIX/$QN3_PREFIX_STAMP" ] && return 0
+  (
+    flock 9
+    # Another caller may have finished while we waited for the lock.
+    [ -f "$WINEPREFIX/$QN3_PREFIX_STAMP" ] && exit 0
+    qn3_log "creating Wine prefix $WINEPREFIX"
+    # No display while the prefix is built: nothing should show.
+    unset DISPLAY
+    wineboot -i </dev/null >/dev/null 2>&1 || qn3_die "wineboot -i failed for $WINEPREFIX"
+    # Wine does not pick up fonts-wine by itself; without Tahoma the
+    # window's font falls back and every text metric changes.
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
+      qn3_log "warning: no /usr/share/wine/fonts (package fonts-wine)"
+    qn3_prefix_reg | qn3_regedit || qn3_die "could not write the prefix settings"
+    # The desktop settings take effect only for a wineserver started after
+    # them; let this one save the registry and go.
+    wineserver -w
+    touch "$WINEPREFIX/$QN3_PREFIX_STAMP"
+  ) 9>"$dir/prefix.lock"
+}
+
+# qn3_pid_is_ours PIDFILE NAME: the file names a live process whose
+# program is NAME (a stale file after a reboot may name someone else's).
+qn3_pid_is_ours() {
+  local pid
+  [ -f "$1" ] || return 1
+  pid=$(cat "$1" 2>/dev/null) || return 1
+  [ -n "$pid" ] && [ -d "/proc/$pid" ] || return 1
+  [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = "$2" ]
+}
+
+# qn3_xvfb_start WINEDIR: start a private Xvfb on a free display unless
+# one from this wine dir still runs; writes WINEDIR/display and xvfb.pid.
+qn3_xvfb_start() {
+  local dir=$1 fifo out i
+  if qn3_pid_is_ours "$dir/xvfb.pid" Xvfb && [ -s "$dir/display" ]; then
+    return 0
+  fi
+  rm -f "$dir/display" "$dir/xvfb.pid"
+  out="$dir/display.tmp"
+  : >"$out"
+  # -displayfd picks a free display and tells us which once it listens.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    3>"$out" </dev/null >/dev/null 2>&1 &
+  echo $! >"$dir/xvfb.pid"
+  for i in $(seq 1 200); do
+    if [ -s "$out" ] && grep -q '^[0-9]' "$out"; then
+      echo ":$(head -n1 "$out" | tr -dc 0-9)" >"$dir/display"
+      rm -f "$out"
+      return 0
+    fi
+    kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null || break
+    sleep 0.05
+  done
+  rm -f "$out"
+  qn3_xvfb_stop "$dir"
+  qn3_die "Xvfb did not start"
+}
+
+# qn3_xvfb_stop WINEDIR: end the Xvfb this wine dir started, by its PID.
+qn3_xvfb_stop() {
+  local dir=$1 pid i
+  if qn3_pid_is_ours "$dir/xvfb.pid" Xvfb; then
+    pid=$(cat "$dir/xvfb.pid")
+    kill "$pid" 2>/dev/null
+    for i in $(seq 1 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill -9 "$pid" 2>/dev/null
+  fi
+  rm -f "$dir/xvfb.pid" "$dir/display"
+}
+
+# qn3_display WINEDIR: print the display of this wine dir's Xvfb, if it runs.
+qn3_display() {
+  qn3_pid_is_ours "$1/xvfb.pid" Xvfb && [ -s "$1/display" ] && cat "$1/display"
+}
+
+# qn3_wine_start WINEDIR: a persistent wineserver and the system processes
+# for this prefix, on its display, so each program starts warm.
+qn3_wine_start() {
+  local dir=$1
+  qn3_wine_env "$dir"
+  # A server already running may predate the desktop settings, or not be
+  # persistent; start afresh.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w
+  wineserver -p </dev/null >/dev/null 2>&1
+  DISPLAY=$(qn3_display "$dir") setsid wine wineboot </dev/null >/dev/null 2>&1 &
+  wait $! 2>/dev/null || true
+}
+
+# qn3_wine_stop WINEDIR: end everything running in this prefix.
+qn3_wine_stop() {
+  qn3_wine_env "$1"
+  [ -d "$WINEPREFIX" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# qn3_winpath UNIXPATH: the Windows form of a path (Z:\...).
+qn3_winpath() {
+  local p
+  p=$(readlink -f "$1")
+  printf 'Z:%s' "${p//\//\\}"
+}
+
+# qn3_install_standins WINEDIR DLLDIR VIEWEREXE: register the stand-in
+# runtime DLL (DLLDIR/hxstandin.dll) and install the stand-in viewer as
+# the registered viewer; either is skipped when it is not built.
+qn3_install_standins() {
+  local dir=$1 dlldir=$2 viewer=$3 dest
+  qn3_wine_env "$dir"
+  if [ -f "$dlldir/hxstandin.dll" ]; then
+    wine regsvr32 /s "$(qn3_winpath "$dlldir/hxstandin.dll")" </dev/null >/dev/null 2>&1 ||
+      qn3_log "warning: regsvr32 hxstandin.dll failed"
+  fi
+  if [ -f "$viewer" ]; then
+    dest="$WINEPREFIX/drive_c/Program Files/Help Viewer"
+    mkdir -p "$dest"
+    cp -f "$viewer" "$dest/dexplore.exe"
+    qn3_viewer_reg | qn3_regedit || qn3_log "warning: viewer registration failed"
+  fi
+}

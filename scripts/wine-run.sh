@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# wine-run.sh EXE [ARGS...]: run a Windows program of the build under Wine,
+# in the build tree's private prefix, and pass its exit code through.
+#
+# The build tree is $QN3_BUILD_DIR, else the program's folder. When the
+# "wine" test fixture runs (scripts/wine-fixture.sh), the program uses its
+# display and warm wineserver; otherwise the prefix is created when missing
+# and the wineserver is waited for, so nothing is left running.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+QN3_LOG_TAG=wine-run
+. "$here/common.sh"
+
+[ $# -ge 1 ] || qn3_die "usage: wine-run.sh EXE [ARGS...]"
+exe=$1
+shift
+[ -f "$exe" ] || qn3_die "no such program: $exe"
+
+build=${QN3_BUILD_DIR:-$(cd "$(dirname "$exe")" && pwd)}
+wdir="$build/wine"
+qn3_prefix_ensure "$wdir" || exit 1
+
+warm=0
+if display=$(qn3_display "$wdir"); then
+  export DISPLAY="$display"
+  warm=1
+fi
+
+wine "$exe" "$@"
+rc=$?
+
+# Without the fixture's persistent server, the server of this run ends
+# by itself after the last program; wait so no process outlives us.
+[ "$warm" = 1 ] || wineserver -w >/dev/null 2>&1
+exit $rc
