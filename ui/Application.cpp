@@ -1,0 +1,220 @@
+#include "ui/Application.h"
+
+#include <objbase.h>
+
+#include <algorithm>
+
+#include "app/Ids.h"
+#include "base/AnsiText.h"
+#include "base/Exception.h"
+#include "base/Text.h"
+#include "ui/Form.h"
+
+namespace qn3::ui {
+namespace {
+
+std::string ProgramPath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string TitleFromProgramPath(std::string_view path) {
+  size_t slash = path.find_last_of("\\/:");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  std::string title(name);
+  for (size_t i = 1; i < title.size(); ++i)
+    if (title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] + 32);
+  return title;
+}
+
+TApplication::TApplication(HINSTANCE instance) : instance_(instance), dpi_(Dpi::System()) {
+  // Bit 31 clear is success, S_FALSE included; a failure is left to the
+  // runtime probe, which then answers false.
+  comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = LoadIconA(instance_, "MAINICON");
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = ids::kAppWindowClass;
+  RegisterClassExA(&wc);
+  // A zero-sized popup with a caption: invisible, yet it owns the taskbar
+  // button and its text, apart from the main window's caption.
+  int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+  std::string title = TitleFromProgramPath(ProgramPath());
+  handle_ = CreateWindowExA(0, ids::kAppWindowClass, title.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
+                            nullptr, nullptr, instance_, this);
+}
+
+TApplication::~TApplication() {
+  if (handle_) DestroyWindow(handle_);
+  if (comInitialized_) CoUninitialize();
+}
+
+std::string TApplication::Title() const {
+  int n = GetWindowTextLengthA(handle_);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  n = GetWindowTextA(handle_, text.data(), n + 1);
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  return text;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  if (title != Title()) SetWindowTextA(handle_, title.c_str());
+}
+
+void TApplication::Run(TForm& mainForm) {
+  mainForm_ = &mainForm;
+  ShowWindow(handle_, SW_SHOWNOACTIVATE);
+  mainForm.Show();
+  while (ProcessMessage()) {
+  }
+}
+
+bool TApplication::ProcessMessage() {
+  MSG msg;
+  if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+    if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));  // let outer loops end too
+    return false;
+  }
+  // Tab, Enter and Escape go through dialog navigation of our own forms.
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  bool ours = root && std::any_of(forms_.begin(), forms_.end(), [&](TForm* f) { return f->Handle() == root; });
+  if (ours && IsDialogMessageA(root, &msg)) return true;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void TApplication::AddForm(TForm* form) { forms_.push_back(form); }
+
+void TApplication::RemoveForm(TForm* form) {
+  std::erase(forms_, form);
+  if (mainForm_ == form) mainForm_ = nullptr;
+}
+
+bool TApplication::IsOpenWindowName(std::string_view name) const {
+  return std::any_of(forms_.begin(), forms_.end(), [&](TForm* f) { return SameTextAscii(f->Name(), name); });
+}
+
+void TApplication::HandleException(const std::exception& error) noexcept {
+  try {
+    ShowErrorBox(ErrorMessage(error));
+  } catch (...) {
+    // Nothing sensible is left to do when the report itself fails.
+  }
+}
+
+void TApplication::HandleUnknownException() noexcept {
+  try {
+    ShowErrorBox("Unknown error");
+  } catch (...) {
+  }
+}
+
+void TApplication::ShowErrorBox(const std::string& message) noexcept {
+  if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+  std::string text = WithClosingPeriod(message, IsAnsiLeadByte);
+  std::string caption = Title();
+  ModalScope modal(handle_);
+  MessageBoxA(handle_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::Minimize() {
+  if (mainForm_) ShowWindow(mainForm_->Handle(), SW_HIDE);
+  ShowWindow(handle_, SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+  ShowWindow(handle_, SW_RESTORE);
+  if (mainForm_) {
+    ShowWindow(mainForm_->Handle(), SW_SHOW);
+    SetForegroundWindow(mainForm_->Handle());
+  }
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    static_cast<TApplication*>(cs->lpCreateParams)->handle_ = hwnd;
+  }
+  auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!app) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    return app->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    app->HandleException(e);
+  } catch (...) {
+    app->HandleUnknownException();
+  }
+  return 0;
+}
+
+LRESULT TApplication::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_RESTORE) {
+        Restore();
+        return 0;
+      }
+      break;
+    case WM_ACTIVATE:
+      // Clicking the taskbar button activates this window: hand it on.
+      if (LOWORD(wp) != WA_INACTIVE && mainForm_ && IsWindowVisible(mainForm_->Handle()) &&
+          IsWindowEnabled(mainForm_->Handle()))
+        SetActiveWindow(mainForm_->Handle());
+      return 0;
+    case WM_CLOSE:
+      if (mainForm_) mainForm_->Close();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(handle_, msg, wp, lp);
+}
+
+namespace {
+
+struct DisableContext {
+  HWND except;
+  std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp) {
+  auto* context = reinterpret_cast<DisableContext*>(lp);
+  if (hwnd != context->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+    context->disabled->push_back(hwnd);
+    EnableWindow(hwnd, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+ModalScope::ModalScope(HWND except) : active_(GetActiveWindow()), focus_(GetFocus()) {
+  DisableContext context{except, &disabled_};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&context));
+}
+
+ModalScope::~ModalScope() {
+  for (HWND hwnd : disabled_)
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+  if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+}
+
+}  // namespace qn3::ui

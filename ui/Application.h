@@ -1,0 +1,87 @@
+// The application object: COM for the thread, the hidden application
+// window that carries the taskbar button and the application title, the
+// list of open forms, the message loop and the general error report.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Dpi.h"
+
+namespace qn3::ui {
+
+class TForm;
+
+class TApplication {
+public:
+  explicit TApplication(HINSTANCE instance);
+  ~TApplication();  // uninitialises COM, once, only if it was initialised
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  HINSTANCE Instance() const { return instance_; }
+  HWND Handle() const { return handle_; }
+  const Dpi& ScreenDpi() const { return dpi_; }
+  bool ComInitialized() const { return comInitialized_; }
+
+  // The taskbar text, separate from any window caption.
+  std::string Title() const;
+  void SetTitle(const std::string& title);
+
+  // Shows the main form and runs the message loop until it is closed.
+  void Run(TForm& mainForm);
+  TForm* MainForm() const { return mainForm_; }
+
+  // The general error report; the caller has already abandoned its handler.
+  void HandleException(const std::exception& error) noexcept;
+  void HandleUnknownException() noexcept;
+
+  // Forms register themselves while their window exists.
+  void AddForm(TForm* form);
+  void RemoveForm(TForm* form);
+  bool IsOpenWindowName(std::string_view name) const;
+  const std::vector<TForm*>& Forms() const { return forms_; }
+
+  // Runs one message through dialog navigation or dispatch; false on WM_QUIT.
+  bool ProcessMessage();
+
+  void Minimize();
+  void Restore();
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void ShowErrorBox(const std::string& message) noexcept;
+
+  HINSTANCE instance_;
+  bool comInitialized_ = false;
+  HWND handle_ = nullptr;
+  Dpi dpi_;
+  TForm* mainForm_ = nullptr;
+  std::vector<TForm*> forms_;
+};
+
+// The initial application title: the program file's name without folder,
+// cut at its first dot, every character after the first in lower case.
+std::string TitleFromProgramPath(std::string_view path);
+
+// Disables the thread's other enabled top-level windows while it lives, then
+// enables them again and gives activation and focus back.
+class ModalScope {
+public:
+  explicit ModalScope(HWND except);
+  ~ModalScope();
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+  std::vector<HWND> disabled_;
+  HWND active_;
+  HWND focus_;
+};
+
+}  // namespace qn3::ui

@@ -1,0 +1,66 @@
+// Thin wrappers for the child controls a form creates: each is a named
+// component of its form and knows its window handle.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/Component.h"
+#include "base/Strings.h"
+
+namespace qn3::ui {
+
+// A rectangle in the 96-DPI design: left, top, width, height.
+struct DesignRect {
+  int left, top, width, height;
+};
+
+class TControl : public TNamedComponent {
+public:
+  TControl(TComponent* owner, std::string className, std::string_view name, HWND handle);
+  HWND Handle() const { return handle_; }
+  int Id() const;
+  std::string Text() const;
+  void SetText(const std::string& text);
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+  // Bounds in the parent's client coordinates, in real pixels.
+  RECT BoundsInParent() const;
+  void SetBoundsInParent(int left, int top, int width, int height);
+
+private:
+  HWND handle_;
+};
+
+// The drop-down list: items and selection. As TStrings it is what the
+// catalogue fills; filling does not repaint per item.
+class TComboBox final : public TControl, public TStrings {
+public:
+  using TControl::TControl;
+  void Clear() override;
+  void Add(const std::string& text) override;
+  int Count() const override;
+  int ItemIndex() const;
+  void SetItemIndex(int index);  // an index beyond the list selects nothing
+  std::string Item(int index) const;  // empty when the index names no item
+  void BeginUpdate();
+  void EndUpdate();
+
+private:
+  int updating_ = 0;
+};
+
+// Keeps a combo box from repainting while it is filled.
+class ComboUpdate {
+public:
+  explicit ComboUpdate(TComboBox& combo) : combo_(combo) { combo_.BeginUpdate(); }
+  ~ComboUpdate() { combo_.EndUpdate(); }
+  ComboUpdate(const ComboUpdate&) = delete;
+  ComboUpdate& operator=(const ComboUpdate&) = delete;
+
+private:
+  TComboBox& combo_;
+};
+
+}  // namespace qn3::ui

@@ -1,0 +1,291 @@
+#include "ui/Form.h"
+
+#include <commctrl.h>
+
+#include "base/Exception.h"
+
+namespace qn3::ui {
+namespace {
+
+// Posted to a form to destroy it from the message loop.
+constexpr UINT kReleaseMessage = WM_APP + 0x100;
+
+RECT OuterRect(HWND hwnd) {
+  RECT r{};
+  if (IsIconic(hwnd)) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    GetWindowPlacement(hwnd, &wp);
+    return wp.rcNormalPosition;
+  }
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
+}  // namespace
+
+TForm::TForm(TApplication& app, std::string className, TComponent* owner)
+    : TComponent(owner), app_(app), className_(std::move(className)) {}
+
+TForm::~TForm() { DestroyHandle(); }
+
+void TForm::CreateHandle(const FormStyle& style) {
+  WNDCLASSEXA wc{};
+  if (!GetClassInfoExA(app_.Instance(), style.windowClass, &wc)) {
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = app_.Instance();
+    wc.hIcon = style.iconResource ? LoadIconA(app_.Instance(), style.iconResource) : nullptr;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = style.windowClass;
+    if (!RegisterClassExA(&wc)) throw Exception("Cannot register the window class");
+  }
+  font_.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, style.fontCharset, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontFace));
+  RECT r{0, 0, Scale(style.clientWidth), Scale(style.clientHeight)};
+  AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
+  HWND hwnd = CreateWindowExA(style.exStyle, style.windowClass, style.caption.c_str(), style.style, Scale(style.left),
+                              Scale(style.top), r.right - r.left, r.bottom - r.top, app_.Handle(), nullptr,
+                              app_.Instance(), this);
+  if (!hwnd) throw Exception("Cannot create the window");
+  app_.AddForm(this);
+}
+
+void TForm::DestroyHandle() {
+  if (handle_) DestroyWindow(handle_.get());
+}
+
+LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    form->handle_.reset(hwnd);
+  }
+  auto* form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!form) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == kReleaseMessage) {
+    delete form;
+    return 0;
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    form->handle_.release();
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  try {
+    return form->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    form->app_.HandleException(e);
+  } catch (...) {
+    form->app_.HandleUnknownException();
+  }
+  return 0;
+}
+
+LRESULT TForm::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(Handle(), msg, wp, lp); }
+
+LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: {
+      int id = LOWORD(wp);
+      if (id == IDCANCEL && !lp) {  // Escape through dialog navigation
+        if (cancelId_) OnCommand(cancelId_, BN_CLICKED, Child(cancelId_));
+        else if (modal_) modalResult_ = IDCANCEL;
+        return 0;
+      }
+      OnCommand(id, HIWORD(wp), reinterpret_cast<HWND>(lp));
+      return 0;
+    }
+    case DM_GETDEFID:
+      return defaultId_ ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
+        // Keep focus on a control, as a dialog does.
+        HWND focus = GetFocus();
+        if (!focus || !IsChild(Handle(), focus)) {
+          HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+          if (first) SetFocus(first);
+        }
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_MINIMIZE && app_.MainForm() == this) {
+        app_.Minimize();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_DESTROY:
+      if (!destroying_) {
+        destroying_ = true;
+        app_.RemoveForm(this);
+        FormDestroy();
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefaultHandler(msg, wp, lp);
+}
+
+int TForm::Left() const { return OuterRect(Handle()).left; }
+int TForm::Top() const { return OuterRect(Handle()).top; }
+int TForm::Width() const {
+  RECT r = OuterRect(Handle());
+  return r.right - r.left;
+}
+int TForm::Height() const {
+  RECT r = OuterRect(Handle());
+  return r.bottom - r.top;
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void TForm::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
+void TForm::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
+void TForm::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+void TForm::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+std::string TForm::Caption() const {
+  int n = GetWindowTextLengthA(Handle());
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  n = GetWindowTextA(Handle(), text.data(), n + 1);
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return text;
+}
+
+void TForm::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+void TForm::Show() {
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    try {
+      FormShow();
+    } catch (const std::exception& e) {
+      // The rest of the handler is skipped; the window shows all the same.
+      app_.HandleException(e);
+    } catch (...) {
+      app_.HandleUnknownException();
+    }
+  }
+  if (!Handle()) return;
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  SetForegroundWindow(Handle());
+}
+
+bool TForm::Visible() const { return Handle() && IsWindowVisible(Handle()); }
+
+void TForm::Close() {
+  if (modal_) {
+    if (!modalResult_) modalResult_ = IDCANCEL;
+  } else if (app_.MainForm() == this) {
+    // The program ends when the loop ends; the window is destroyed after it.
+    ShowWindow(Handle(), SW_HIDE);
+    PostQuitMessage(0);
+  } else {
+    DestroyHandle();
+  }
+}
+
+int TForm::ShowModal() {
+  modal_ = true;
+  modalResult_ = 0;
+  {
+    ModalScope scope(Handle());
+    Show();
+    while (modalResult_ == 0 && Handle())
+      if (!app_.ProcessMessage()) break;
+    if (Handle()) ShowWindow(Handle(), SW_HIDE);
+  }
+  modal_ = false;
+  return modalResult_ ? modalResult_ : IDCANCEL;
+}
+
+void TForm::Release() {
+  if (Handle()) PostMessageA(Handle(), kReleaseMessage, 0, 0);
+  else delete this;
+}
+
+HWND TForm::CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
+                        DWORD style, DWORD exStyle, HWND parent) {
+  (void)name;
+  HWND hwnd = CreateWindowExA(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(r.left),
+                              Scale(r.top), Scale(r.width), Scale(r.height), parent ? parent : Handle(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app_.Instance(), nullptr);
+  if (!hwnd) throw Exception("Cannot create a control");
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  return hwnd;
+}
+
+std::unique_ptr<TControl> TForm::AddLabel(std::string_view name, int id, DesignRect r, const std::string& text,
+                                          HWND parent, bool wordWrap, DWORD extraStyle) {
+  DWORD style = (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | extraStyle;
+  return std::make_unique<TControl>(this, "TLabel", name, CreateChild("STATIC", name, id, r, text, style, 0, parent));
+}
+
+std::unique_ptr<TControl> TForm::AddButton(std::string_view name, int id, DesignRect r, const std::string& text,
+                                           bool isDefault, HWND parent) {
+  DWORD style = WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  if (isDefault) SetDefaultControl(id);
+  return std::make_unique<TControl>(this, "TButton", name, CreateChild("BUTTON", name, id, r, text, style, 0, parent));
+}
+
+std::unique_ptr<TControl> TForm::AddEdit(std::string_view name, int id, DesignRect r, const std::string& text) {
+  HWND h = CreateChild("EDIT", name, id, r, text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, nullptr);
+  return std::make_unique<TControl>(this, "TEdit", name, h);
+}
+
+std::unique_ptr<TComboBox> TForm::AddDropDownList(std::string_view name, int id, DesignRect r, int itemHeight) {
+  // The window height includes the drop-down part; the closed box is then
+  // brought to its design height through the selection field's height.
+  DesignRect withList{r.left, r.top, r.width, r.height + 8 * itemHeight + 2};
+  HWND h = CreateChild("COMBOBOX", name, id, withList, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, nullptr);
+  RECT closed{};
+  GetWindowRect(h, &closed);
+  int delta = Scale(r.height) - (closed.bottom - closed.top);
+  if (delta != 0) {
+    LRESULT field = SendMessageA(h, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + delta);
+  }
+  SendMessageA(h, CB_SETITEMHEIGHT, 0, Scale(itemHeight));
+  return std::make_unique<TComboBox>(this, "TComboBox", name, h);
+}
+
+std::unique_ptr<TControl> TForm::AddBevel(std::string_view name, int id, DesignRect r) {
+  return std::make_unique<TControl>(this, "TBevel", name,
+                                    CreateChild("STATIC", name, id, r, "", SS_ETCHEDHORZ, 0, nullptr));
+}
+
+std::unique_ptr<TControl> TForm::AddGroupBox(std::string_view name, int id, DesignRect r) {
+  return std::make_unique<TControl>(this, "TGroupBox", name,
+                                    CreateChild("BUTTON", name, id, r, "", BS_GROUPBOX | WS_GROUP, 0, nullptr));
+}
+
+std::unique_ptr<TControl> TForm::AddImage(std::string_view name, int id, DesignRect r, HWND parent) {
+  HWND h = CreateChild("STATIC", name, id, r, "", SS_ICON | SS_REALSIZEIMAGE, 0, parent);
+  return std::make_unique<TControl>(this, "TImage", name, h);
+}
+
+void TForm::AddTooltip(const TControl& control, const std::string& hint) {
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               app_.Instance(), nullptr);  // owned by the form: destroyed with it
+    if (!tooltip_) return;
+  }
+  TOOLINFOA ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = Handle();
+  ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+  ti.lpszText = const_cast<char*>(hint.c_str());
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace qn3::ui

@@ -1,0 +1,128 @@
+// The form base: one top-level window with one window procedure, child
+// controls laid out from a 96-DPI design, a font, tooltips, modal showing
+// and release through the message loop. Every message handler runs inside a
+// catch that hands errors to the application's general error report.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Component.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
+#include "ui/Handles.h"
+
+namespace qn3::ui {
+
+// How a form's window looks; sizes are the 96-DPI design.
+struct FormStyle {
+  const char* windowClass;
+  std::string caption;
+  DWORD style;    // WS_* of the frame
+  DWORD exStyle;  // WS_EX_*
+  int left, top;  // outer position
+  int clientWidth, clientHeight;
+  const char* fontFace;  // font height is -11 design pixels (8 points at 96 DPI)
+  BYTE fontCharset;
+  const char* iconResource;  // class icon, or null
+};
+
+class TForm : public TComponent {
+public:
+  TForm(TApplication& app, std::string className, TComponent* owner = nullptr);
+  ~TForm() override;
+
+  std::string ClassName() const override { return className_; }
+  TApplication& App() const { return app_; }
+  HWND Handle() const { return handle_.get(); }
+  const Dpi& FormDpi() const { return app_.ScreenDpi(); }
+  int Scale(int designPixels) const { return FormDpi().Scale(designPixels); }
+  HFONT Font() const { return font_.get(); }
+
+  // Outer rectangle in screen coordinates (the restored one when minimised).
+  int Left() const;
+  int Top() const;
+  int Width() const;
+  int Height() const;
+  void SetLeft(int left);
+  void SetTop(int top);
+  void SetHeight(int height);
+  void SetWidth(int width);
+  void SetBounds(int left, int top, int width, int height);
+
+  std::string Caption() const;
+  void SetCaption(const std::string& caption);
+
+  // Runs the first-show handler (once), then shows the window.
+  void Show();
+  bool Visible() const;
+  // Closes the form: a modal form ends its modal show, others are destroyed.
+  void Close();
+
+  // Shows the form modally; returns its modal result (IDCANCEL on close).
+  int ShowModal();
+  void SetModalResult(int result) { modalResult_ = result; }
+  // Queues the form's destruction on the message loop; the form must have
+  // been created with new, and the caller must not touch it afterwards.
+  void Release();
+
+  // The control that Enter presses (0: none).
+  void SetDefaultControl(int id) { defaultId_ = id; }
+  // The control that Escape presses (0: Escape closes a modal form).
+  void SetCancelControl(int id) { cancelId_ = id; }
+
+  // The form's child by identifier.
+  HWND Child(int id) const { return GetDlgItem(Handle(), id); }
+
+  // Destroys the window, running FormDestroy. Derived forms call it in their
+  // destructor, so the handler still sees them whole.
+  void DestroyHandle();
+
+protected:
+  void CreateHandle(const FormStyle& style);
+
+  // Control factories: the design rectangle is scaled; the control gets the
+  // form's font, is a named component of the form and gets the next tab stop
+  // in creation order when it takes focus.
+  // Labels do not wrap unless asked; extraStyle adds SS_* flags (SS_NOTIFY
+  // for a label that takes clicks).
+  std::unique_ptr<TControl> AddLabel(std::string_view name, int id, DesignRect r, const std::string& text,
+                                     HWND parent = nullptr, bool wordWrap = false, DWORD extraStyle = 0);
+  std::unique_ptr<TControl> AddButton(std::string_view name, int id, DesignRect r, const std::string& text,
+                                      bool isDefault = false, HWND parent = nullptr);
+  std::unique_ptr<TControl> AddEdit(std::string_view name, int id, DesignRect r, const std::string& text);
+  std::unique_ptr<TComboBox> AddDropDownList(std::string_view name, int id, DesignRect r, int itemHeight);
+  std::unique_ptr<TControl> AddBevel(std::string_view name, int id, DesignRect r);
+  std::unique_ptr<TControl> AddGroupBox(std::string_view name, int id, DesignRect r);
+  std::unique_ptr<TControl> AddImage(std::string_view name, int id, DesignRect r, HWND parent);
+  void AddTooltip(const TControl& control, const std::string& hint);
+
+  // Message handling; errors may propagate, the base catches them.
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  virtual void OnCommand(int id, int code, HWND control) { (void)id, (void)code, (void)control; }
+  virtual void FormShow() {}
+  virtual void FormDestroy() {}
+  LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  HWND CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
+                   DWORD style, DWORD exStyle, HWND parent);
+
+  TApplication& app_;
+  std::string className_;
+  WindowHandle handle_;
+  FontHandle font_;
+  HWND tooltip_ = nullptr;
+  bool shownOnce_ = false;
+  bool modal_ = false;
+  int modalResult_ = 0;
+  int defaultId_ = 0;
+  int cancelId_ = 0;
+  bool destroying_ = false;
+};
+
+}  // namespace qn3::ui

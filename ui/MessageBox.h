@@ -1,0 +1,25 @@
+// The modal message box: a kind (caption and stock icon), a text, a set of
+// buttons standing Yes, No, OK, and a position. Our own dialog, because the
+// stock one cannot make Escape answer No.
+#pragma once
+
+#include <string>
+
+#include "ui/Application.h"
+
+namespace qn3::ui {
+
+enum class MsgKind { Warning, Information };
+
+enum MsgButtons : unsigned {
+  mbYes = 1,
+  mbNo = 2,
+  mbOK = 4,
+};
+
+// Returns IDYES, IDNO or IDOK. The default button is OK if present, else Yes;
+// Escape and the close box give No if present, else OK. The box is centred
+// on the screen, then a left or top of 0 or more is applied.
+int MessageDlgPos(TApplication& app, MsgKind kind, const std::string& text, unsigned buttons, int left, int top);
+
+}  // namespace qn3::ui
