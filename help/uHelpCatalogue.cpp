@@ -1,0 +1,61 @@
+#include "help/uHelpCatalogue.h"
+
+#include <cstdint>
+
+#include "base/AnsiText.h"
+#include "help/MSHelpServices_TLB.h"
+#include "help/uOleMessages.h"
+
+namespace qn3 {
+namespace {
+
+// A failed call's output is the callee's business: drop it unused.
+template <class Output>
+void Check(HRESULT hr, Output& output) {
+  if (SUCCEEDED(hr)) return;
+  output.Forget();
+  RaiseOleException(hr);
+}
+
+void Check(HRESULT hr) {
+  if (FAILED(hr)) RaiseOleException(hr);
+}
+
+}  // namespace
+
+bool IsHelpApiAvailable() noexcept {
+  try {
+    return static_cast<bool>(CoHxRegistryWalker::Create());
+  } catch (...) {
+    return false;
+  }
+}
+
+bool EnumHelpNamespaces(TStrings& list) {
+  list.Clear();
+  // Declared in this order so that unwinding frees the name first, then
+  // the namespace object, the list and the walker.
+  ComRef<IHxWalker> walker = CoHxRegistryWalker::Create();
+  ComRef<IHxNamespaceList> namespaces;
+  ComRef<IHxNamespace> item;
+  BstrRef name;
+
+  // The runtime does not hand out a null walker after a successful
+  // creation; if it does, there is nothing to call.
+  if (!walker) RaiseOleSysError(E_POINTER);
+  Check(walker->lpVtbl->GetNamespaceList(walker.Get(), 0, namespaces.Put()), namespaces);
+  if (!namespaces) return list.Count() > 0;
+
+  LONG count = 0;
+  Check(namespaces->lpVtbl->GetCount(namespaces.Get(), &count));
+  // A 64-bit index so that a count of the largest LONG cannot overflow it.
+  for (int64_t i = 1; i <= count; ++i) {
+    Check(namespaces->lpVtbl->GetItem(namespaces.Get(), static_cast<LONG>(i), item.Put()), item);
+    if (!item) RaiseOleSysError(E_POINTER);
+    Check(item->lpVtbl->GetName(item.Get(), name.Put()), name);
+    list.Add(Utf16ToAnsi(name.View()));
+  }
+  return list.Count() > 0;
+}
+
+}  // namespace qn3
