@@ -1,0 +1,23 @@
+// Open: start the viewer for a namespace with the command line built from
+// the two option fields, and forget it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "help/uCommandLine.h"
+
+namespace qn3 {
+
+// CharUpperBuffA on a copy: the current ANSI code page's upper case.
+std::string UpperCaseAnsi(std::string_view text);
+
+// The thread's code page for upper-casing and lead bytes, and the viewer
+// existence test.
+CommandLinePlatform WindowsCommandLinePlatform();
+
+// Starts the viewer for ns; nothing when the trimmed viewer is empty.
+// True when a process was created. Callers need not look at it.
+bool OpenNamespace(const std::string& ns, const std::string& viewerText, const std::string& paramsText);
+
+}  // namespace qn3
