@@ -1,0 +1,209 @@
+#include "app/Unit1.h"
+
+#include <commdlg.h>
+
+#include "app/Ids.h"
+#include "base/Text.h"
+#include "help/uCommandLine.h"
+#include "help/uDefaultViewer.h"
+#include "help/uHelpCatalogue.h"
+#include "help/uOpenNamespace.h"
+#include "ui/MessageBox.h"
+#if __has_include("about/uAbout.h")
+#include "about/uAbout.h"
+#define QN3_HAS_ABOUT 1
+#endif
+
+namespace qn3 {
+namespace {
+
+constexpr char kCaption[] = "QN3 Helper 1.1";
+constexpr char kOptionsCollapsed[] = "Options >";
+constexpr char kOptionsExpanded[] = "Options <";
+constexpr char kNoRuntimeNotice[] = "Html Help2 API is not available or corrupted.";
+constexpr char kOverwriteQuestion[] =
+    "Viewer location and parameters will be overwritten\rwith default 'dexplore.exe' values. Are you sure?";
+constexpr char kBrowseFilter[] = "Program files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+
+}  // namespace
+
+TForm1::TForm1(ui::TApplication& app) : TForm(app, "TForm1") { SetName(ids::kMainFormName); }
+
+TForm1::~TForm1() { DestroyHandle(); }
+
+void TForm1::Create() {
+  ui::FormStyle style{ids::kMainWindowClass,
+                      kCaption,
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                      WS_EX_CONTROLPARENT,
+                      196,
+                      117,
+                      347,
+                      100,
+                      "Tahoma",
+                      ANSI_CHARSET,
+                      "MAINICON"};
+  CreateHandle(style);
+  CreateControls();
+  FormCreate();
+}
+
+void TForm1::CreateControls() {
+  // Created in tab order; labels and the separator take no focus.
+  Label1 = AddLabel("Label1", ids::kLabel1, {16, 16, 59, 13}, "Namespace:");
+  CmbNamespace = AddDropDownList("CmbNamespace", ids::kCmbNamespace, {16, 32, 317, 21}, 13);
+  BtnRefresh = AddButton("BtnRefresh", ids::kBtnRefresh, {15, 64, 75, 25}, "Refresh");
+  BtnOpen = AddButton("BtnOpen", ids::kBtnOpen, {96, 64, 75, 25}, "Open", true);
+  BtnOptions = AddButton("BtnOptions", ids::kBtnOptions, {177, 64, 75, 25}, kOptionsCollapsed);
+  BtnAbout = AddButton("BtnAbout", ids::kBtnAbout, {258, 64, 75, 25}, "About");
+  Bevel1 = AddBevel("Bevel1", ids::kBevel1, {16, 100, 317, 2});
+  Label2 = AddLabel("Label2", ids::kLabel2, {16, 113, 79, 13}, "Viewer program:");
+  EditExe = AddEdit("EditExe", ids::kEditExe, {16, 129, 317, 21}, "");
+  Label3 = AddLabel("Label3", ids::kLabel3, {16, 156, 59, 13}, "Parameters:");
+  EditParams = AddEdit("EditParams", ids::kEditParams, {16, 172, 317, 21}, kDefaultParams);
+  BtnAuto = AddButton("BtnAuto", ids::kBtnAuto, {177, 203, 75, 25}, "dexplore.exe");
+  BtnBrowse = AddButton("BtnBrowse", ids::kBtnBrowse, {258, 203, 75, 25}, "Browse...");
+  OpenDlg = std::make_unique<TNamedComponent>(this, "TOpenDialog", "OpenDlg");
+
+  BtnRefresh->SetEnabled(false);
+  BtnOpen->SetEnabled(false);
+  AddTooltip(*BtnRefresh, "Reload Html Help2 namespaces");
+  AddTooltip(*BtnOpen, "Open namespace content");
+  AddTooltip(*BtnAuto, "Locate Html Help2 default viewer (dexplorer.exe)");
+  AddTooltip(*BtnBrowse, "Locate Html Help2 viewer program");
+}
+
+void TForm1::FormCreate() {
+  ApiAvailable = IsHelpApiAvailable();
+#ifdef QN3_HAS_PREFS
+  Prefs = std::make_unique<TPrefs>(*this, "\\Tarvik\\QN3\\", ".dat");
+  Prefs->Load();
+#endif
+}
+
+void TForm1::FormShow() {
+  PanelHeights[0] = Height();
+  RECT browse = BtnBrowse->BoundsInParent();
+  PanelHeights[1] = browse.bottom + Scale(43);
+  OptionsCaptions[0] = BtnOptions->Text();
+  OptionsCaptions[1] = kOptionsExpanded;
+  if (ApiAvailable) {
+    RefreshNamespaces();
+    if (Trim(EditExe->Text()).empty()) ApplyDefaultViewer();
+    UpdateTitle();
+  }
+  PostMessageA(Handle(), ids::kDeferredNotice, 0, 0);
+}
+
+void TForm1::FormDestroy() {
+#ifdef QN3_HAS_PREFS
+  if (Prefs) {
+    Prefs->Save();
+    Prefs.reset();
+  }
+#endif
+}
+
+LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == ids::kDeferredNotice) {
+    DeferredNotice();
+    return 0;
+  }
+  return TForm::HandleMessage(msg, wp, lp);
+}
+
+void TForm1::OnCommand(int id, int code, HWND) {
+  if (id == ids::kCmbNamespace) {
+    if (code == CBN_SELCHANGE) CmbNamespaceChange();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case ids::kBtnRefresh: BtnRefreshClick(); break;
+    case ids::kBtnOpen: BtnOpenClick(); break;
+    case ids::kBtnOptions: BtnOptionsClick(); break;
+    case ids::kBtnAbout: BtnAboutClick(); break;
+    case ids::kBtnAuto: BtnAutoClick(); break;
+    case ids::kBtnBrowse: BtnBrowseClick(); break;
+    default: break;
+  }
+}
+
+void TForm1::DeferredNotice() {
+  if (ApiAvailable) return;
+  ui::MessageDlgPos(App(), ui::MsgKind::Information, kNoRuntimeNotice, ui::mbOK, Left() + Scale(35),
+                    Top() + Scale(70));
+}
+
+bool TForm1::RefreshNamespaces() {
+  int index = CmbNamespace->ItemIndex();
+  bool found;
+  {
+    ui::ComboUpdate update(*CmbNamespace);
+    found = EnumHelpNamespaces(*CmbNamespace);
+  }
+  if (!found) return false;
+  CmbNamespace->SetItemIndex(index == -1 ? 0 : index);
+  BtnOpen->SetEnabled(true);
+  BtnRefresh->SetEnabled(true);
+  return true;
+}
+
+void TForm1::UpdateTitle() {
+  int index = CmbNamespace->ItemIndex();
+  if (CmbNamespace->Count() > 0 && index >= 0) App().SetTitle(CmbNamespace->Item(index) + " - " + Caption());
+}
+
+void TForm1::BtnRefreshClick() { RefreshNamespaces(); }
+
+void TForm1::CmbNamespaceChange() { UpdateTitle(); }
+
+void TForm1::BtnOptionsClick() {
+  Expanded = !Expanded;
+  SetHeight(PanelHeights[Expanded]);
+  BtnOptions->SetText(OptionsCaptions[Expanded]);
+}
+
+void TForm1::BtnBrowseClick() {
+  std::string file(32768, '\0');
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = kBrowseFilter;
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&ofn)) return;
+  file.resize(file.find('\0'));
+  EditExe->SetText(file);
+}
+
+void TForm1::BtnOpenClick() {
+  std::string ns = CmbNamespace->Item(CmbNamespace->ItemIndex());
+  OpenNamespace(ns, EditExe->Text(), EditParams->Text());
+}
+
+void TForm1::ApplyDefaultViewer() {
+  std::string path;
+  if (!LocateDefaultViewer(path)) return;
+  EditExe->SetText(path);
+  EditParams->SetText(kDefaultParams);
+}
+
+void TForm1::BtnAutoClick() {
+  int answer = ui::MessageDlgPos(App(), ui::MsgKind::Warning, kOverwriteQuestion, ui::mbYes | ui::mbNo,
+                                 Left() + Scale(20), Top() + Scale(70));
+  if (answer == IDYES) ApplyDefaultViewer();
+}
+
+void TForm1::BtnAboutClick() {
+#ifdef QN3_HAS_ABOUT
+  DialogPlacement placement{};
+  placement.Owner = Handle();
+  placement.Position = poMainFormCenter;
+  TFrmAbout::ShowAbout(placement);
+#endif
+}
+
+}  // namespace qn3

@@ -1,0 +1,26 @@
+// The program's start: the application object, the main window, the
+// message loop; then the window is destroyed and COM uninitialised.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/Unit1.h"
+#include "ui/Application.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  qn3::ui::TApplication app(instance);
+  {
+    auto form = std::make_unique<qn3::TForm1>(app);
+    try {
+      form->Create();
+    } catch (const std::exception& e) {
+      app.HandleException(e);
+      if (!form->Handle()) return 1;
+    }
+    app.Run(*form);
+  }  // FormDestroy runs here, before COM is uninitialised
+  return 0;
+}
