@@ -18,7 +18,7 @@ TComponent::~TComponent() {
 
 void TComponent::SetName(std::string_view name) {
   if (name == name_) return;
-  if (!name.empty() && !IsValidIdent(name))
+  if (!name.empty() && (!IsValidIdent(name) || name.size() > kMaxNameLength))
     throw EComponentError("''" + std::string(name) + "'' is not a valid component name");
   if (!name.empty() && owner_) {
     TComponent* other = owner_->FindComponent(name);
@@ -32,6 +32,22 @@ TComponent* TComponent::FindComponent(std::string_view name) const {
   auto it = std::find_if(components_.begin(), components_.end(),
                          [&](const TComponent* c) { return SameTextAscii(c->Name(), name); });
   return it == components_.end() ? nullptr : *it;
+}
+
+const std::vector<TPropInfo>& TComponent::PublishedProperties() const {
+  static const std::vector<TPropInfo> table = {
+      {"Name", TPropType::String, false, 0, false, nullptr, nullptr,
+       [](const TComponent& c) { return c.Name(); }, [](TComponent& c, const std::string& v) { c.SetName(v); }},
+      {"Tag", TPropType::Integer, true, 0, true, [](const TComponent& c) { return c.Tag(); },
+       [](TComponent& c, int32_t v) { c.SetTag(v); }, nullptr, nullptr},
+  };
+  return table;
+}
+
+const TPropInfo* FindPublishedProperty(const TComponent& component, std::string_view name) {
+  for (const TPropInfo& p : component.PublishedProperties())
+    if (SameTextAscii(p.name, name)) return &p;
+  return nullptr;
 }
 
 TNamedComponent::TNamedComponent(TComponent* owner, std::string className, std::string_view name)

@@ -1,0 +1,8 @@
+#include "settings/uPrefs.h"
+
+namespace qn3 {
+
+// The host build has no displays to ask.
+bool IntersectsSomeWorkArea(int, int, int, int) { return true; }
+
+}  // namespace qn3
