@@ -61,7 +61,13 @@ struct CaptionFit {
 // How much wider the widest-overflowing label must become; 0 when all fit.
 int CaptionOverflow(std::span<const CaptionFit> captions);
 
+}  // namespace qn3
+
 #ifdef _WIN32
+#include "ui/Form.h"
+
+namespace qn3 {
+
 // Where the dialog goes: Owner is the window to centre on for mode 6.
 struct DialogPlacement {
   HWND Owner;
@@ -69,6 +75,25 @@ struct DialogPlacement {
   int32_t Left;
   int32_t Top;
 };
-#endif
+
+// A form that carries a placement mode and is placed by it when shown
+// modally.
+class TDialogForm : public ui::TForm {
+public:
+  using ui::TForm::TForm;
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+  // Places the form by its mode, then shows it modally.
+  int ShowPlacedModal();
+
+private:
+  void ApplyPosition();
+  TPosition position_ = poDesigned;
+};
+
+// Centres the dialog on the window's outer rectangle and sets its mode to
+// poDesigned; changes nothing when the rectangle cannot be read.
+void CenterOnWindow(HWND window, TDialogForm& dialog);
 
 }  // namespace qn3
+#endif

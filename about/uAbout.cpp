@@ -1,0 +1,299 @@
+#include "about/uAbout.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <utility>
+
+#include "about/uIconLoader.h"
+#include "about/uVerInfo.h"
+#include "app/Ids.h"
+#include "base/Exception.h"
+
+namespace qn3 {
+
+namespace {
+
+constexpr COLORREF kNavy = 0x800000;  // 0x00BBGGRR
+constexpr UINT_PTR kForwardSubclass = 1;
+
+std::string ProgramPath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// Our forms keep their object in the window's user data. Only a window of
+// this thread whose class is one of our form classes is read that way.
+ui::TApplication& ApplicationOf(HWND owner) {
+  char cls[64] = {};
+  if (owner && GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId() &&
+      GetClassNameA(owner, cls, sizeof cls) > 0 && std::strncmp(cls, "QN3Helper.", 10) == 0 &&
+      std::strcmp(cls, ids::kAppWindowClass) != 0) {
+    auto* form = reinterpret_cast<ui::TForm*>(GetWindowLongPtrA(owner, GWLP_USERDATA));
+    if (form && form->Handle() == owner) return form->App();
+  }
+  throw Exception("The About box needs a window of this program as its owner");
+}
+
+// The labels sit in the group box, which would swallow their notifications
+// and colour requests; it hands them on to the dialog.
+LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+      return SendMessageA(GetParent(hwnd), msg, wp, lp);
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, ForwardToForm, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+class WindowDC {
+public:
+  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~WindowDC() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC get() const { return dc_; }
+
+private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+class FindHandle {
+public:
+  explicit FindHandle(HANDLE h) : h_(h) {}
+  ~FindHandle() {
+    if (h_ != INVALID_HANDLE_VALUE) FindClose(h_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE h_;
+};
+
+bool FileExists(const std::string& fileName) {
+  WIN32_FIND_DATAA data;
+  return FindHandle(FindFirstFileA(fileName.c_str(), &data)).valid();
+}
+
+}  // namespace
+
+bool ShellOpenDocument(const std::string& fileName, const std::string& parameters) {
+  std::string directory;
+  if (FileExists(fileName)) directory = fileName.substr(0, fileName.find_last_of("\\:") + 1);
+  const HINSTANCE r = ShellExecuteA(GetActiveWindow(), "Open", fileName.c_str(), parameters.c_str(),
+                                    directory.c_str(), SW_SHOWNORMAL);
+  return reinterpret_cast<UINT_PTR>(r) > 32;
+}
+
+bool TFrmAbout::ShowAbout(const DialogPlacement& placement) {
+  return ShowAbout(ApplicationOf(placement.Owner), placement);
+}
+
+bool TFrmAbout::ShowAbout(ui::TApplication& app, const DialogPlacement& placement) {
+  return ShowAboutFor(app, placement, ProgramPath());
+}
+
+bool TFrmAbout::ShowAboutFor(ui::TApplication& app, const DialogPlacement& placement,
+                             const std::string& fileName) {
+  TDlgOptionsAbout options;
+  if (GetVersionItem(fileName, TVersionKey::FileVersion, options.Version)) {
+    GetVersionItem(fileName, TVersionKey::ProductName, options.Product);
+    GetVersionItem(fileName, TVersionKey::CompanyName, options.Company);
+    GetVersionItem(fileName, TVersionKey::LegalCopyright, options.Copyright);
+    GetVersionItem(fileName, TVersionKey::Url, options.Url);
+  }
+  TIconLoader loader(app.Instance());
+  loader.LoadFromFile(fileName, 0);
+  options.Icon = loader.Handle();
+  try {
+    return ShowAboutDialog(app, placement, options);
+  } catch (...) {
+    // Only an error before the dialog existed gets here, so the icon was
+    // never handed over.
+    if (options.Icon) DestroyIcon(options.Icon);
+    throw;
+  }
+}
+
+bool TFrmAbout::ShowAboutDialog(ui::TApplication& app, const DialogPlacement& placement,
+                                const TDlgOptionsAbout& options) {
+  bool result = true;
+  auto* dialog = new TFrmAbout(app);
+  try {
+    dialog->SetIcon(options.Icon);
+    dialog->SetTop(placement.Top);
+    dialog->SetLeft(placement.Left);
+    dialog->SetPosition(placement.Position);
+    if (dialog->Position() == poMainFormCenter) CenterOnWindow(placement.Owner, *dialog);
+    dialog->FOptions = &options;
+    if (!options.Url.empty()) dialog->ShowAsLink();
+    dialog->LblCompany->SetText(options.Company);
+    dialog->LblProduct->SetText(options.Product);
+    dialog->LblCopyright->SetText(options.Copyright);
+    dialog->LblVersion->SetText("Version " + options.Version);
+    dialog->ShowModalRaising();
+  } catch (...) {
+    result = false;
+  }
+  // The queued dialog must not point at a record that is gone by then.
+  dialog->FOptions = nullptr;
+  dialog->Release();
+  return result;
+}
+
+TFrmAbout::TFrmAbout(ui::TApplication& app) : TDialogForm(app, "TFrmAbout") {
+  SetName("FrmAbout");
+  CreateHandle({ids::kAboutWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 194,
+                117, 230, 133, "Tahoma", DEFAULT_CHARSET, nullptr});
+  BtnOk = AddButton("BtnOk", ids::kBtnOk, {147, 105, 75, 23}, "");
+  GroupBox1 = AddGroupBox("GroupBox1", ids::kGroupBox1, {9, 10, 212, 89});
+  const HWND box = GroupBox1->Handle();
+  Image = AddImage("Image", ids::kImage, {13, 19, 32, 32}, box);
+  // Version texts come from any file: an "&" in them is text, not a mnemonic.
+  LblCopyright = AddLabel("LblCopyright", ids::kLblCopyright, {57, 48, 144, 13}, "", box, false, SS_NOPREFIX);
+  LblCompany = AddLabel("LblCompany", ids::kLblCompany, {57, 65, 144, 14}, "", box, true,
+                        SS_NOPREFIX | SS_NOTIFY);
+  LblVersion = AddLabel("LblVersion", ids::kLblVersion, {57, 31, 144, 13}, "", box, false, SS_NOPREFIX);
+  LblProduct = AddLabel("LblProduct", ids::kLblProduct, {57, 14, 144, 13}, "", box, false, SS_NOPREFIX);
+  SetCancelControl(ids::kBtnOk);
+  if (!SetWindowSubclass(box, ForwardToForm, kForwardSubclass, 0))
+    throw Exception("Cannot create the About box");
+
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  designedClient_ = {client.right, client.bottom};
+  Anchor(*BtnOk, akRight | akBottom);
+  Anchor(*GroupBox1, akLeft | akTop | akRight | akBottom);
+  Anchor(*Image, akLeft | akTop);
+  for (const auto* label : {&LblCopyright, &LblCompany, &LblVersion, &LblProduct})
+    Anchor(**label, akLeft | akTop | akRight);
+  FormCreate();
+}
+
+TFrmAbout::~TFrmAbout() {
+  // The window goes first, while the icon and the link font it shows live.
+  DestroyHandle();
+}
+
+void TFrmAbout::FormCreate() {
+  SetCaption("About");
+  BtnOk->SetText("OK");
+}
+
+void TFrmAbout::Anchor(const ui::TControl& control, uint8_t anchors) {
+  const RECT r = control.BoundsInParent();
+  anchored_.push_back({control.Handle(), {r.left, r.top, r.right - r.left, r.bottom - r.top}, anchors});
+}
+
+void TFrmAbout::ApplyAnchors() {
+  RECT client{};
+  if (anchored_.empty() || !GetClientRect(Handle(), &client)) return;
+  const int dx = client.right - designedClient_.cx, dy = client.bottom - designedClient_.cy;
+  for (const AnchoredControl& c : anchored_) {
+    const Bounds b = Anchored(c.designed, c.anchors, dx, dy);
+    SetWindowPos(c.handle, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TFrmAbout::SetIcon(HICON icon) {
+  icon_.reset(icon);
+  if (icon) SendMessageA(Image->Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
+void TFrmAbout::ShowAsLink() {
+  LOGFONTA font{};
+  if (!GetObjectA(Font(), sizeof font, &font)) throw Exception("Cannot read the dialog font");
+  font.lfUnderline = TRUE;
+  linkFont_.reset(CreateFontIndirectA(&font));
+  if (!linkFont_) throw Exception("Cannot create the link font");
+  SendMessageA(LblCompany->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), TRUE);
+  isLink_ = true;
+}
+
+void TFrmAbout::ShowModalRaising() {
+  ShowPlacedModal();
+  if (showError_) std::rethrow_exception(std::exchange(showError_, nullptr));
+}
+
+void TFrmAbout::FormShow() {
+  // Raised later from ShowModalRaising: the caller turns it into false
+  // instead of the general error report.
+  try {
+    WindowDC dc(Handle());
+    if (!dc.get()) throw Exception("Cannot measure the About box texts");
+    const HGDIOBJ old = SelectObject(dc.get(), Font());
+    std::vector<CaptionFit> fits;
+    for (TComponent* component : Components()) {
+      auto* label = dynamic_cast<ui::TControl*>(component);
+      if (!label || label->ClassName() != "TLabel") continue;
+      const std::string caption = label->Text();
+      SIZE size{};
+      GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
+      const RECT r = label->BoundsInParent();
+      fits.push_back({size.cx, r.right - r.left});
+    }
+    SelectObject(dc.get(), old);
+    const int overflow = CaptionOverflow(fits);
+    if (overflow > 0) SetWidth(Width() + overflow);
+  } catch (...) {
+    showError_ = std::current_exception();
+    Close();
+  }
+}
+
+LRESULT TFrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CTLCOLORSTATIC: {
+      const auto dc = reinterpret_cast<HDC>(wp);
+      const bool link = isLink_ && LblCompany && reinterpret_cast<HWND>(lp) == LblCompany->Handle();
+      SetBkMode(dc, OPAQUE);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, link ? kNavy : GetSysColor(COLOR_WINDOWTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      if (isLink_ && LblCompany && reinterpret_cast<HWND>(wp) == LblCompany->Handle()) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    case WM_SIZE:
+      ApplyAnchors();
+      break;
+    default:
+      break;
+  }
+  return TDialogForm::HandleMessage(msg, wp, lp);
+}
+
+void TFrmAbout::OnCommand(int id, int code, HWND control) {
+  (void)control;
+  if (id == ids::kBtnOk && code == BN_CLICKED) BtnOkClick();
+  else if (id == ids::kLblCompany && code == STN_CLICKED) LblCompanyClick();
+}
+
+void TFrmAbout::BtnOkClick() { Close(); }
+
+void TFrmAbout::LblCompanyClick() {
+  if (FOptions && !FOptions->Url.empty()) ShellOpenDocument(FOptions->Url, "");
+}
+
+}  // namespace qn3
