@@ -1,0 +1,65 @@
+// What the stand-in runtime lists and how it misbehaves when told to: the
+// names file format and the fault text (both described in
+// standin/README.md). Windows-free, so the host build tests it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qn3::hxstandin {
+
+// The calls the stand-in can be told to fail.
+enum class Op { Create, List, Count, Item, Name };
+
+// Positions a rule applies to: all of them, or the ones listed (from 1).
+struct IndexSet {
+  bool all = false;
+  std::vector<int32_t> indexes;
+  bool Has(int32_t index) const;
+  bool Empty() const { return !all && indexes.empty(); }
+};
+
+struct Failure {
+  Op op = Op::Create;
+  IndexSet at;
+  uint32_t code = 0;
+  // With an error object, the description it carries.
+  bool withErrorObject = false;
+  std::u16string description;
+};
+
+struct FaultSpec {
+  std::vector<Failure> failures;
+  // What every successful call answers (1 is S_FALSE).
+  uint32_t successCode = 0;
+  bool nullObject = false;
+  bool nullList = false;
+  IndexSet nullItems;
+  IndexSet nullNames;
+  std::optional<int32_t> count;
+  bool noWalker = false;
+  // A failing call writes garbage, not null, into its output.
+  bool poison = false;
+  std::u16string source = u"HxStandin";
+  std::u16string helpFile;
+  uint32_t helpContext = 0;
+
+  // The failure for a call at a position (0 for calls without one).
+  const Failure* FailureFor(Op op, int32_t index) const;
+};
+
+// Parses the fault text; on a malformed text gives nothing and says why.
+std::optional<FaultSpec> ParseFaultSpec(std::string_view text, std::string* error);
+
+// The names of a names file: UTF-8, one per line, LF or CR LF, an empty
+// line an empty name; a final line break adds no name, a leading byte
+// order mark is not part of the first name.
+std::vector<std::u16string> ParseNames(std::string_view utf8);
+
+// UTF-8 to UTF-16; each byte of a malformed sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+
+}  // namespace qn3::hxstandin

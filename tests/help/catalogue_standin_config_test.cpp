@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "standin/hxstandin/StandinConfig.h"
+
+namespace qn3::hxstandin {
+namespace {
+
+TEST(StandinNames, LinesInFileOrder) {
+  struct Case {
+    const char* text;
+    std::vector<std::u16string> names;
+  } cases[] = {
+      {"", {}},
+      {"a", {u"a"}},
+      {"a\nb\n", {u"a", u"b"}},
+      {"a\r\nb\r\n", {u"a", u"b"}},
+      {"a\r\nb", {u"a", u"b"}},
+      {"\n", {u""}},
+      {"a\n\nb", {u"a", u"", u"b"}},
+      {"a\r\n\r\n", {u"a", u""}},
+      {"\xEF\xBB\xBF" "first\n", {u"first"}},
+      {" spaced \t\n", {u" spaced \t"}},
+      {"dup\ndup\n", {u"dup", u"dup"}},
+      // A lone CR is part of the name; only CR LF ends a line.
+      {"a\rb\n", {u"a\rb"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.names, ParseNames(c.text)) << c.text;
+}
+
+TEST(StandinNames, Utf8ToUtf16) {
+  EXPECT_EQ(u"caf\u00E9", Utf8ToUtf16("caf\xC3\xA9"));
+  EXPECT_EQ(u"\u4E2D", Utf8ToUtf16("\xE4\xB8\xAD"));
+  EXPECT_EQ(u"\U0001F600", Utf8ToUtf16("\xF0\x9F\x98\x80"));
+  // Truncated, overlong, surrogate and stray continuation bytes.
+  EXPECT_EQ(u"a\uFFFD", Utf8ToUtf16("a\xC3"));
+  EXPECT_EQ(u"\uFFFD\uFFFD", Utf8ToUtf16("\xC0\xAF"));
+  EXPECT_EQ(u"\uFFFD\uFFFD\uFFFD", Utf8ToUtf16("\xED\xA0\x80"));
+  EXPECT_EQ(u"\uFFFDx", Utf8ToUtf16("\x80x"));
+}
+
+TEST(StandinFaults, EmptyTextMeansWellBehaved) {
+  std::optional<FaultSpec> spec = ParseFaultSpec("", nullptr);
+  ASSERT_TRUE(spec);
+  EXPECT_TRUE(spec->failures.empty());
+  EXPECT_EQ(0u, spec->successCode);
+  EXPECT_FALSE(spec->nullObject || spec->nullList || spec->noWalker || spec->poison || spec->count);
+}
+
+TEST(StandinFaults, FailuresWithAndWithoutErrorObject) {
+  std::optional<FaultSpec> spec =
+      ParseFaultSpec("fail=item@2:80004005:Broken.\\r\\n; fail=count:0x8007000E ;fail=name:80004001:", nullptr);
+  ASSERT_TRUE(spec);
+  ASSERT_EQ(3u, spec->failures.size());
+
+  const Failure* item = spec->FailureFor(Op::Item, 2);
+  ASSERT_TRUE(item);
+  EXPECT_EQ(0x80004005u, item->code);
+  EXPECT_TRUE(item->withErrorObject);
+  EXPECT_EQ(u"Broken.\r\n", item->description);
+  EXPECT_FALSE(spec->FailureFor(Op::Item, 1));
+  EXPECT_FALSE(spec->FailureFor(Op::Item, 3));
+
+  const Failure* count = spec->FailureFor(Op::Count, 0);
+  ASSERT_TRUE(count);
+  EXPECT_EQ(0x8007000Eu, count->code);
+  EXPECT_FALSE(count->withErrorObject);
+
+  // Without an index a failure hits every index; an empty description
+  // still means an error object.
+  const Failure* name = spec->FailureFor(Op::Name, 7);
+  ASSERT_TRUE(name);
+  EXPECT_TRUE(name->withErrorObject);
+  EXPECT_EQ(u"", name->description);
+  EXPECT_FALSE(spec->FailureFor(Op::List, 0));
+}
+
+TEST(StandinFaults, Settings) {
+  std::optional<FaultSpec> spec = ParseFaultSpec(
+      "ok=1;null=item@2;null=item@4;null=name;count=-3;nowalker;poison;source=Src\\;x;helpfile=h\\x2Echm;"
+      "helpcontext=2A;null=list;null=object",
+      nullptr);
+  ASSERT_TRUE(spec);
+  EXPECT_EQ(1u, spec->successCode);
+  EXPECT_TRUE(spec->nullItems.Has(2) && spec->nullItems.Has(4));
+  EXPECT_FALSE(spec->nullItems.Has(3));
+  EXPECT_TRUE(spec->nullNames.Has(1) && spec->nullNames.Has(99));
+  EXPECT_EQ(-3, spec->count.value_or(0));
+  EXPECT_TRUE(spec->noWalker && spec->poison && spec->nullList && spec->nullObject);
+  EXPECT_EQ(u"Src;x", spec->source);
+  EXPECT_EQ(u"h.chm", spec->helpFile);
+  EXPECT_EQ(0x2Au, spec->helpContext);
+}
+
+TEST(StandinFaults, MalformedTextsAreRefusedWithAReason) {
+  const char* bad[] = {
+      "fail=item@2",            // no code
+      "fail=walk:80004005",     // unknown call
+      "fail=count@1:80004005",  // count has no index
+      "fail=item@x:80004005",   // index not a number
+      "fail=item:1",            // not a failure code
+      "fail=item:zz",           // not hexadecimal
+      "fail=create:80004005:x", // creation leaves no error object
+      "ok=80004005",            // not a success code
+      "null=count",             // nothing to make null
+      "count=",                 // no number
+      "source=\\q",             // unknown escape
+      "source=x\\",             // dangling backslash
+      "source=\\x4",            // short hex escape
+      "sometimes",              // unknown flag
+      "colour=red",             // unknown setting
+  };
+  for (const char* text : bad) {
+    std::string why;
+    EXPECT_FALSE(ParseFaultSpec(text, &why)) << text;
+    EXPECT_FALSE(why.empty()) << text;
+  }
+}
+
+}  // namespace
+}  // namespace qn3::hxstandin
