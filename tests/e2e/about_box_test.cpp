@@ -1,0 +1,208 @@
+// The About box of the real program: opened from the main window, centred
+// on it, showing the program's texts and icon, the company name as a link
+// that hands the maker's address to the system's handler, closed by Escape
+// and opened anew by a second press.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "app/Ids.h"
+#include "tests/e2e/about_handler.h"
+#include "tests/e2e/driver/Driver.h"
+
+namespace qn3::e2e {
+namespace {
+
+constexpr COLORREF kNavy = RGB(0, 0, 128);
+
+HWND WaitAbout(const App& app, HWND other = nullptr) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    found = FindVisible(app.pid(), ids::kAboutWindowClass);
+    return found && found != other;
+  });
+  return found != other ? found : nullptr;
+}
+
+HWND AboutControl(HWND about, int id) {
+  return id == ids::kBtnOk || id == ids::kGroupBox1 ? Control(about, id)
+                                                     : Control(Control(about, ids::kGroupBox1), id);
+}
+
+// Expected top-left of a dialog centred on a window, halving toward zero.
+POINT Centred(const RECT& on, const RECT& dialog) {
+  const long w = dialog.right - dialog.left, h = dialog.bottom - dialog.top;
+  return {on.left + (on.right - on.left - w) / 2, on.top + (on.bottom - on.top - h) / 2};
+}
+
+struct PixelCount {
+  int navy = 0;
+  int widestNavyRow = 0;
+  int notFace = 0;
+};
+
+// What the control shows on screen right now.
+PixelCount CountPixels(HWND control) {
+  PixelCount count;
+  const RECT r = WindowRectOf(control);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  HDC screen = GetDC(nullptr);
+  for (long y = r.top; y < r.bottom; ++y) {
+    int row = 0;
+    for (long x = r.left; x < r.right; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c == kNavy) ++count.navy, ++row;
+      if (c != face) ++count.notFace;
+    }
+    count.widestNavyRow = std::max(count.widestNavyRow, row);
+  }
+  ReleaseDC(nullptr, screen);
+  return count;
+}
+
+// With QN3_SCREENSHOT_DIR set, the window as it is on screen is saved there
+// as NAME.bmp (the README's picture of the dialog comes from here).
+void SaveScreenshot(HWND window, const char* name) {
+  char dir[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("QN3_SCREENSHOT_DIR", dir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  const RECT r = WindowRectOf(window);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::string pixels(stride * h, '\0');
+  GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  const std::string path = std::string(dir) + "\\" + name + ".bmp";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(&file, sizeof file, 1, f);
+    std::fwrite(&info, sizeof info, 1, f);
+    std::fwrite(pixels.data(), 1, pixels.size(), f);
+    std::fclose(f);
+  }
+}
+
+void ExpectCentredOnMain(HWND main, HWND about) {
+  const RECT m = WindowRectOf(main), a = WindowRectOf(about);
+  const POINT p = Centred(m, a);
+  EXPECT_EQ(a.left, p.x);
+  EXPECT_EQ(a.top, p.y);
+}
+
+class AboutBox : public testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(app_.started());
+    main_ = app_.Main();
+    ASSERT_NE(main_, nullptr);
+    // Without the Help runtime the program tells so once; the About box
+    // does not depend on it, so the notice is put away first.
+    ASSERT_TRUE(app_.Sync());
+    for (HWND box : app_.Dialogs()) {
+      const MessageBoxInfo info = ReadMessageBox(box);
+      if (info.caption == "Information" && !info.button_ids.empty())
+        PostClick(Control(box, info.button_ids.front()));
+      WaitFor([&] { return !IsWindowVisible(box); });
+    }
+  }
+
+  HWND Open(HWND other = nullptr) {
+    PostClick(app_.MainControl(ids::kBtnAbout));
+    return WaitAbout(app_, other);
+  }
+
+  App app_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(AboutBox, ShowsTheProgramsTextsAndIconCentredOnTheMainWindow) {
+  HWND about = Open();
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(TextOf(about), "About");
+  ExpectCentredOnMain(main_, about);
+  const RECT client = ClientRectOf(about);
+  EXPECT_EQ(client.right, 230);  // every caption fits: the designed width
+  EXPECT_EQ(client.bottom, 133);
+
+  EXPECT_EQ(TextOf(AboutControl(about, ids::kLblProduct)), "QN3 Helper");
+  EXPECT_EQ(TextOf(AboutControl(about, ids::kLblVersion)), "Version 1.1.0.40");
+  EXPECT_EQ(TextOf(AboutControl(about, ids::kLblCopyright)), "Copyright \xA9 2026 Tarvik");
+  EXPECT_EQ(TextOf(AboutControl(about, ids::kLblCompany)), "Tarvik");
+  EXPECT_EQ(TextOf(AboutControl(about, ids::kBtnOk)), "OK");
+
+  HWND image = AboutControl(about, ids::kImage);
+  DWORD_PTR icon = 0;
+  SendMessageTimeoutA(image, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 5000, &icon);
+  EXPECT_NE(icon, 0u);
+  EXPECT_GT(CountPixels(image).notFace, 200);  // the 32 x 32 icon is drawn
+  SaveScreenshot(about, "about");
+}
+
+TEST_F(AboutBox, CompanyIsALinkThatHandsTheAddressToTheShell) {
+  UrlHandlerStandIn handler(BuildDir() + "\\about-url-log.exe");
+  ASSERT_TRUE(handler.Registered());
+  HWND about = Open();
+  ASSERT_NE(about, nullptr);
+  HWND company = AboutControl(about, ids::kLblCompany);
+  ASSERT_TRUE(app_.Sync());
+
+  // Navy text with an underline: one row of navy spans most of the text.
+  const PixelCount link = CountPixels(company);
+  EXPECT_GT(link.navy, 20);
+  EXPECT_GE(link.widestNavyRow, 25);
+  EXPECT_EQ(CountPixels(AboutControl(about, ids::kLblProduct)).navy, 0);
+
+  PostMessageA(company, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+  PostMessageA(company, WM_LBUTTONUP, 0, MAKELPARAM(10, 5));
+  EXPECT_TRUE(WaitFor([&] { return handler.Log().find("https://tarvik.example/qn3/") != std::string::npos; }))
+      << handler.Log();
+  // The dialog stays open after the click.
+  EXPECT_TRUE(IsWindowVisible(about));
+}
+
+TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
+  HWND first = Open();
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(app_.Sync());
+  ASSERT_TRUE(PressKey(app_.thread(), VK_ESCAPE));
+  // Released through the message loop: the window is destroyed, not hidden.
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(first); }));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main_) != FALSE; }));
+
+  // Move the main window, so "centred again" means centred on its new place.
+  const RECT m = WindowRectOf(main_);
+  SetWindowPos(main_, nullptr, m.left + 40, m.top + 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(app_.Sync());
+  HWND second = Open();
+  ASSERT_NE(second, nullptr);
+  ExpectCentredOnMain(main_, second);
+  EXPECT_FALSE(IsWindowEnabled(main_));  // modal: the main window takes no input
+
+  // OK closes it the same way.
+  PostClick(AboutControl(second, ids::kBtnOk));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(second); }));
+}
+
+}  // namespace
+}  // namespace qn3::e2e
