@@ -163,17 +163,22 @@ qn3_display() {
   qn3_pid_is_ours "$1/xvfb.pid" Xvfb && [ -s "$1/display" ] && cat "$1/display"
 }
 
-# qn3_wine_start WINEDIR: a persistent wineserver and the system processes
-# for this prefix, on its display, so each program starts warm.
+# qn3_wine_start WINEDIR [DISPLAY]: a persistent wineserver and the system
+# processes for this prefix, on DISPLAY (default: the wine dir's Xvfb), so
+# each program starts warm and all share one virtual desktop.
 qn3_wine_start() {
-  local dir=$1
+  local dir=$1 display=${2:-}
+  [ -n "$display" ] || display=$(qn3_display "$dir") || display=
   qn3_wine_env "$dir"
   # A server already running may predate the desktop settings, or not be
   # persistent; start afresh.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w
   wineserver -p </dev/null >/dev/null 2>&1
-  DISPLAY=$(qn3_display "$dir") setsid wine wineboot </dev/null >/dev/null 2>&1 &
+  # Whatever program first needs the desktop starts it on its own display,
+  # so every later wine call of the caller must see this one too.
+  if [ -n "$display" ]; then export DISPLAY=$display; else unset DISPLAY; fi
+  setsid wine wineboot </dev/null >/dev/null 2>&1 &
   wait $! 2>/dev/null || true
 }
 
@@ -208,4 +213,32 @@ qn3_install_standins() {
     cp -f "$viewer" "$dest/dexplore.exe"
     qn3_viewer_reg | qn3_regedit || qn3_log "warning: viewer registration failed"
   fi
+}
+
+# What the build, the tests and the demo need on Debian. wine32 comes from
+# the i386 architecture.
+QN3_PACKAGES=(cmake g++ make clang libclang-rt-14-dev googletest g++-mingw-w64-i686-posix
+  binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xauth fonts-wine
+  x11-apps x11-utils imagemagick)
+
+# qn3_install_packages: installs the packages that are missing; does
+# nothing (and needs no network or root) when all are there.
+qn3_install_packages() {
+  local missing=() p sudo=
+  for p in "${QN3_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  qn3_log "installing: ${missing[*]}"
+  if [ "$(id -u)" != 0 ]; then
+    command -v sudo >/dev/null || qn3_die "missing packages and not root: ${missing[*]}"
+    sudo=sudo
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null ||
+    qn3_die "apt-get update failed"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null || qn3_die "apt-get install failed"
 }
