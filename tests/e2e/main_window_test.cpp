@@ -1,0 +1,425 @@
+// The real qn3.exe under Wine: the main window's layout, the namespace list
+// and its refresh, the application title, the options panel, the notice for
+// a missing Help runtime and the general error report for a failing one.
+// The stand-in runtime lists the names file named by HXSTANDIN_NAMESPACES
+// and misbehaves as HXSTANDIN_FAULT says (standin/README.md).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Ids.h"
+#include "tests/e2e/driver/Driver.h"
+
+namespace {
+
+using namespace qn3::e2e;
+namespace ids = qn3::ids;
+
+constexpr char kCaption[] = "QN3 Helper 1.1";
+constexpr char kNotice[] = "Html Help2 API is not available or corrupted.";
+
+// The names the stand-in lists for one test, in a file of the test's own.
+class NamesFile {
+ public:
+  NamesFile() : path_(BuildDir() + "\\e2e-main-window-namespaces.txt") {}
+  ~NamesFile() { DeleteFileA(path_.c_str()); }
+  NamesFile(const NamesFile&) = delete;
+  NamesFile& operator=(const NamesFile&) = delete;
+
+  const std::string& path() const { return path_; }
+
+  // UTF-8, one name a line.
+  void Write(const std::vector<std::string>& names) const {
+    std::string text;
+    for (const auto& name : names) text += name + "\r\n";
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, text.size());
+  }
+
+ private:
+  std::string path_;
+};
+
+LaunchOptions WithRuntime(const NamesFile& names, const std::string& fault = {}) {
+  LaunchOptions options;
+  options.env.emplace_back("HXSTANDIN_NAMESPACES", names.path());
+  if (fault.empty()) {
+    options.unset_env.push_back("HXSTANDIN_FAULT");
+  } else {
+    options.env.emplace_back("HXSTANDIN_FAULT", fault);
+  }
+  return options;
+}
+
+// The runtime's class cannot be created: what a machine without it sees.
+LaunchOptions WithoutRuntime() {
+  LaunchOptions options;
+  options.env.emplace_back("HXSTANDIN_FAULT", "fail=create:0x80040154");
+  return options;
+}
+
+// UTF-8 to the ANSI code page the program lists names in.
+std::string Ansi(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                                  static_cast<int>(wide.size())));
+  std::string out(wide.size() * 2, '\0');
+  out.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(),
+                                 static_cast<int>(out.size()), nullptr, nullptr));
+  return out;
+}
+
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+HWND ActiveWindowOf(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(thread, &info) ? info.hwndActive : nullptr;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(dpi, 96) << "the test prefix must run at 96 DPI";
+  }
+
+  // Starts the program and waits for its window and its first show.
+  HWND Start(App& app) {
+    EXPECT_TRUE(app.started());
+    HWND main = app.Main();
+    EXPECT_NE(main, nullptr) << "no main window";
+    EXPECT_TRUE(app.Sync());
+    return main;
+  }
+
+  NamesFile names_;
+};
+
+TEST_F(MainWindowTest, LayoutTextsAndStatesAtDesignSize) {
+  names_.Write({});
+  App app(WithRuntime(names_));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+
+  EXPECT_EQ(TextOf(main), kCaption);
+  const RECT window = WindowRectOf(main);
+  EXPECT_EQ(window.left, 196);
+  EXPECT_EQ(window.top, 117);
+  const RECT client = ClientRectOf(main);
+  EXPECT_EQ(client.right, 347);
+  EXPECT_EQ(client.bottom, 100);
+  const LONG style = GetWindowLongA(main, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "the border must not be sizeable";
+
+  struct Row {
+    int id;
+    const char* cls;
+    const char* text;
+    RECT bounds;  // left, top, width, height
+    bool enabled;
+  };
+  const Row rows[] = {
+      {ids::kLabel1, "Static", "Namespace:", {16, 16, 59, 13}, true},
+      {ids::kCmbNamespace, "ComboBox", "", {16, 32, 317, 21}, true},
+      {ids::kBtnRefresh, "Button", "Refresh", {15, 64, 75, 25}, false},
+      {ids::kBtnOpen, "Button", "Open", {96, 64, 75, 25}, false},
+      {ids::kBtnOptions, "Button", "Options >", {177, 64, 75, 25}, true},
+      {ids::kBtnAbout, "Button", "About", {258, 64, 75, 25}, true},
+      {ids::kBevel1, nullptr, "", {16, 100, 317, 2}, true},
+      {ids::kLabel2, "Static", "Viewer program:", {16, 113, 79, 13}, true},
+      {ids::kEditExe, "Edit", nullptr, {16, 129, 317, 21}, true},
+      {ids::kLabel3, "Static", "Parameters:", {16, 156, 59, 13}, true},
+      {ids::kEditParams, "Edit", "/helpcol ms-help://$NAMESPACE$", {16, 172, 317, 21}, true},
+      {ids::kBtnAuto, "Button", "dexplore.exe", {177, 203, 75, 25}, true},
+      {ids::kBtnBrowse, "Button", "Browse...", {258, 203, 75, 25}, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE("control " + std::to_string(row.id));
+    HWND control = Control(main, row.id);
+    ASSERT_NE(control, nullptr);
+    if (row.cls) {
+      EXPECT_STRCASEEQ(ClassOf(control).c_str(), row.cls);
+    }
+    if (row.text) {
+      EXPECT_EQ(TextOf(control), row.text);
+    }
+    const RECT r = RectInParent(control);
+    EXPECT_EQ(r.left, row.bounds.left);
+    EXPECT_EQ(r.top, row.bounds.top);
+    EXPECT_EQ(r.right - r.left, row.bounds.right);
+    EXPECT_EQ(r.bottom - r.top, row.bounds.bottom);
+    EXPECT_EQ(IsWindowEnabled(control) != 0, row.enabled);
+  }
+
+  HWND combo = Control(main, ids::kCmbNamespace);
+  EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & 3, CBS_DROPDOWNLIST) << "the list takes no typing";
+  EXPECT_EQ(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0), 13);
+  EXPECT_EQ(GetWindowLongA(Control(main, ids::kBtnOpen), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON)
+      << "Enter presses Open";
+
+  // Tab order: the focusable controls in sequence.
+  std::vector<int> tab_order;
+  for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP) tab_order.push_back(GetDlgCtrlID(child));
+  }
+  const std::vector<int> expected_order = {ids::kCmbNamespace, ids::kBtnRefresh, ids::kBtnOpen,
+                                           ids::kBtnOptions,   ids::kBtnAbout,   ids::kEditExe,
+                                           ids::kEditParams,   ids::kBtnAuto,    ids::kBtnBrowse};
+  EXPECT_EQ(tab_order, expected_order);
+}
+
+TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) {
+  const std::vector<std::string> listed = {"Zeta.Last", "Alpha", "", "Caf\xC3\xA9.Reference", "beta"};
+  names_.Write(listed);
+  App app(WithRuntime(names_));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+
+  std::vector<std::string> expected;
+  for (const auto& name : listed) expected.push_back(Ansi(name));
+  HWND combo = Control(main, ids::kCmbNamespace);
+  EXPECT_EQ(ComboItems(combo), expected) << "neither sorted nor filtered";
+  EXPECT_EQ(ComboSelection(combo), 0);
+  EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
+  EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
+  EXPECT_EQ(app.AppTitle(), "Zeta.Last - QN3 Helper 1.1");
+  EXPECT_EQ(TextOf(main), kCaption) << "the window caption stays";
+
+  ASSERT_TRUE(SelectComboItem(combo, 3));
+  EXPECT_EQ(app.AppTitle(), Ansi("Caf\xC3\xA9.Reference - QN3 Helper 1.1"));
+  ASSERT_TRUE(SelectComboItem(combo, 2));
+  EXPECT_EQ(app.AppTitle(), " - QN3 Helper 1.1") << "an empty name is a name";
+  EXPECT_TRUE(app.Dialogs().empty());
+}
+
+TEST_F(MainWindowTest, RefreshKeepsTheSelectedIndexAndLeavesTheTitle) {
+  names_.Write({"Alpha", "Beta", "Gamma"});
+  App app(WithRuntime(names_));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+  HWND combo = Control(main, ids::kCmbNamespace);
+  ASSERT_TRUE(SelectComboItem(combo, 1));
+  ASSERT_EQ(app.AppTitle(), "Beta - QN3 Helper 1.1");
+
+  names_.Write({"One", "Two", "Three", "Four"});
+  ASSERT_TRUE(Click(Control(main, ids::kBtnRefresh)));
+  EXPECT_EQ(ComboItems(combo), (std::vector<std::string>{"One", "Two", "Three", "Four"}));
+  EXPECT_EQ(ComboSelection(combo), 1);
+  EXPECT_EQ(app.AppTitle(), "Beta - QN3 Helper 1.1") << "a refresh does not update the title";
+}
+
+TEST_F(MainWindowTest, RefreshToAShorterListLeavesNothingSelected) {
+  names_.Write({"Alpha", "Beta"});
+  App app(WithRuntime(names_));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+  HWND combo = Control(main, ids::kCmbNamespace);
+  ASSERT_TRUE(SelectComboItem(combo, 1));
+
+  names_.Write({"Alpha"});
+  ASSERT_TRUE(Click(Control(main, ids::kBtnRefresh)));
+  EXPECT_EQ(ComboItems(combo), std::vector<std::string>{"Alpha"});
+  EXPECT_EQ(ComboSelection(combo), -1);
+  EXPECT_EQ(app.AppTitle(), "Beta - QN3 Helper 1.1");
+
+  // A refresh that finds nothing empties the list; the buttons stay enabled.
+  names_.Write({});
+  ASSERT_TRUE(Click(Control(main, ids::kBtnRefresh)));
+  EXPECT_TRUE(ComboItems(combo).empty());
+  EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
+  EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
+  EXPECT_TRUE(app.Dialogs().empty());
+}
+
+TEST_F(MainWindowTest, OptionsExpandsAndCollapsesThePanel) {
+  names_.Write({"Alpha"});
+  App app(WithRuntime(names_));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+  HWND options = Control(main, ids::kBtnOptions);
+  const int collapsed = Height(WindowRectOf(main));
+
+  ASSERT_TRUE(Click(options));
+  EXPECT_EQ(Height(WindowRectOf(main)), 203 + 25 + 43);
+  EXPECT_EQ(TextOf(options), "Options <");
+  RECT browse = WindowRectOf(Control(main, ids::kBtnBrowse));
+  RECT client = ClientRectOf(main);
+  MapWindowPoints(main, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+  EXPECT_LE(browse.bottom, client.bottom) << "the expanded panel shows Browse";
+
+  ASSERT_TRUE(Click(options));
+  EXPECT_EQ(Height(WindowRectOf(main)), collapsed);
+  EXPECT_EQ(TextOf(options), "Options >");
+  EXPECT_EQ(ClientRectOf(main).bottom, 100);
+}
+
+TEST_F(MainWindowTest, MissingRuntimeIsNoticedOnceBesideTheWindow) {
+  App app(WithoutRuntime());
+  HWND main = app.Main();
+  ASSERT_NE(main, nullptr);
+
+  auto box = app.WaitMessageBox("Information");
+  ASSERT_TRUE(box.has_value()) << "no notice";
+  EXPECT_EQ(box->text, kNotice);
+  EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(box->default_id, IDOK);
+  EXPECT_EQ(box->icon, StockIcon::kInformation) << ToString(box->icon);
+  const RECT window = WindowRectOf(main);
+  EXPECT_EQ(box->rect.left, window.left + 35);
+  EXPECT_EQ(box->rect.top, window.top + 70);
+  EXPECT_TRUE(IsWindowVisible(main)) << "the notice comes after the window";
+
+  ASSERT_FALSE(box->button_ids.empty());
+  PostClick(Control(box->window, box->button_ids.front()));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box->window); }));
+  ASSERT_TRUE(app.Sync());
+  EXPECT_TRUE(app.Dialogs().empty()) << "the notice shows once";
+
+  HWND combo = Control(main, ids::kCmbNamespace);
+  EXPECT_TRUE(ComboItems(combo).empty());
+  EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
+  EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
+  EXPECT_EQ(app.AppTitle(), "qn3") << "the program file's name, cut at the dot";
+
+  // The window stays usable.
+  ASSERT_TRUE(Click(Control(main, ids::kBtnOptions)));
+  EXPECT_EQ(TextOf(Control(main, ids::kBtnOptions)), "Options <");
+  EXPECT_EQ(app.Close(), std::optional<DWORD>(0));
+}
+
+TEST_F(MainWindowTest, RuntimeWithoutNamespacesKeepsButtonsDisabledAndShowsNoNotice) {
+  struct Case {
+    const char* what;
+    bool file;
+    std::string fault;
+  };
+  const Case cases[] = {
+      {"no names file", false, ""},
+      {"count of zero", true, "count=0"},
+      {"negative count", true, "count=-3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.file) {
+      names_.Write({"Alpha", "Beta"});
+    } else {
+      DeleteFileA(names_.path().c_str());
+    }
+    App app(WithRuntime(names_, c.fault));
+    HWND main = Start(app);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(app.Dialogs().empty()) << "no notice when the runtime is there";
+    EXPECT_TRUE(ComboItems(Control(main, ids::kCmbNamespace)).empty());
+    EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
+    EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
+    EXPECT_EQ(app.AppTitle(), "qn3");
+  }
+}
+
+TEST_F(MainWindowTest, TitleBeforeAnyUpdateComesFromTheProgramFileName) {
+  // A copy of the program under another name; it keeps settings named
+  // after itself, which go with it.
+  struct Copy {
+    std::string exe = BuildDir() + "\\E2E.Title.EXE";
+    std::string settings = SettingsPath().substr(0, SettingsPath().find_last_of('\\')) + "\\E2E.Title.dat";
+    ~Copy() {
+      DeleteFileA(exe.c_str());
+      DeleteFileA(settings.c_str());
+    }
+  } copy;
+  ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), copy.exe.c_str(), FALSE));
+  names_.Write({});
+  LaunchOptions options = WithRuntime(names_);
+  options.program = copy.exe;
+  App app(options);
+  ASSERT_NE(Start(app), nullptr);
+  EXPECT_EQ(app.AppTitle(), "E2e");
+  EXPECT_EQ(app.Close(), std::optional<DWORD>(0));
+}
+
+// A failure inside the first show's refresh reaches the general error
+// report: the message gains a period unless it ends in a code of "." or
+// below, the caption is the application title, and the names read before
+// the failure stay listed.
+TEST_F(MainWindowTest, FailingFirstRefreshIsReportedAndTheProgramKeepsRunning) {
+  struct Case {
+    const char* description;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"Namespace registry damaged", "Namespace registry damaged."},
+      {"Cannot read item 2:", "Cannot read item 2:."},
+      {"Item 2 failed.", "Item 2 failed."},
+      {"Gone (really)", "Gone (really)"},
+      {"Stop!", "Stop!"},
+  };
+  names_.Write({"Alpha", "Beta", "Gamma"});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description);
+    App app(WithRuntime(names_, std::string("fail=item@2:0x80004005:") + c.description));
+    // The report may come before the window is visible: it fails its show.
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box.has_value()) << "no error report";
+    EXPECT_EQ(box->caption, "qn3") << "the title was never updated";
+    EXPECT_EQ(box->text, c.shown);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    EXPECT_EQ(box->icon, StockIcon::kError) << ToString(box->icon);
+
+    PostClick(Control(box->window, box->button_ids.front()));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box->window); }));
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr) << "the window still shows";
+    ASSERT_TRUE(app.Sync());
+    EXPECT_TRUE(app.Dialogs().empty()) << "the rest of the first show is skipped";
+    EXPECT_EQ(ComboItems(Control(main, ids::kCmbNamespace)), std::vector<std::string>{"Alpha"});
+    EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
+    EXPECT_EQ(app.AppTitle(), "qn3");
+    EXPECT_TRUE(Click(Control(main, ids::kBtnOptions))) << "the program keeps running";
+  }
+}
+
+TEST_F(MainWindowTest, FailingRefreshClickIsReportedOverADisabledWindow) {
+  names_.Write({"Alpha", "Beta"});
+  App app(WithRuntime(names_, "fail=item@3:0x80004005:Third namespace unreadable"));
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+  HWND combo = Control(main, ids::kCmbNamespace);
+  ASSERT_TRUE(SelectComboItem(combo, 1));
+  ASSERT_EQ(app.AppTitle(), "Beta - QN3 Helper 1.1");
+
+  names_.Write({"Alpha", "Beta", "Gamma"});
+  PostClick(Control(main, ids::kBtnRefresh));
+  auto box = app.WaitMessageBox();
+  ASSERT_TRUE(box.has_value()) << "no error report";
+  EXPECT_EQ(box->caption, "Beta - QN3 Helper 1.1") << "the caption is the title at that moment";
+  EXPECT_EQ(box->text, "Third namespace unreadable.");
+  EXPECT_EQ(box->icon, StockIcon::kError) << ToString(box->icon);
+  EXPECT_FALSE(IsWindowEnabled(main)) << "the other windows are disabled while the report shows";
+
+  ASSERT_TRUE(PressKey(app.thread(), VK_RETURN));
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box->window); }));
+  ASSERT_TRUE(app.Sync());
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(ActiveWindowOf(app.thread()), main) << "activation comes back";
+  EXPECT_EQ(ComboItems(combo), (std::vector<std::string>{"Alpha", "Beta"}));
+  EXPECT_TRUE(app.Dialogs().empty());
+
+  // Still running: the next refresh fails the same way.
+  PostClick(Control(main, ids::kBtnRefresh));
+  box = app.WaitMessageBox();
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, "Third namespace unreadable.");
+}
+
+}  // namespace
