@@ -37,9 +37,11 @@ struct Settings {
   std::string names;
   std::string log;
 };
+// Never destroyed: the malloc spy logs frees that other DLLs make while
+// the process ends, after our static objects would be gone.
 Settings& TheSettings() {
-  static Settings settings;
-  return settings;
+  static Settings* settings = new Settings;
+  return *settings;
 }
 
 void Log(const std::string& token) {
@@ -123,7 +125,7 @@ public:
     BSTR s = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
     if (!s) return nullptr;
     std::lock_guard guard(lock_);
-    // The block is the last one allocated, and the string lies just in it.
+    // The block is this thread's last one, and the string lies just in it.
     auto* block = static_cast<char*>(lastBlock_);
     auto* start = reinterpret_cast<char*>(s);
     if (block && start >= block && start - block <= 16)
@@ -150,7 +152,6 @@ public:
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return size; }
   void* STDMETHODCALLTYPE PostAlloc(void* block) override {
-    std::lock_guard guard(lock_);
     lastBlock_ = block;
     return block;
   }
@@ -184,13 +185,17 @@ private:
   // Recursive: the allocator may call back while this thread holds it.
   std::recursive_mutex lock_;
   State state_ = State::Unknown;
-  void* lastBlock_ = nullptr;
+  static thread_local void* lastBlock_;
   std::map<void*, std::string> live_;
 };
 
+// Never destroyed, for the same reason as the settings: once registered,
+// the spy sees every task-allocator call until the process is gone.
+thread_local void* StringSpy::lastBlock_ = nullptr;
+
 StringSpy& Spy() {
-  static StringSpy spy;
-  return spy;
+  static StringSpy* spy = new StringSpy;
+  return *spy;
 }
 
 // ---- What one walker sees ---------------------------------------------

@@ -6,8 +6,7 @@ qn3_add_gtest(NAME catalogue_rules_test
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_messages_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/catalogue_standin_config_test.cpp
     ${CMAKE_SOURCE_DIR}/standin/hxstandin/StandinConfig.cpp
-  LIBS qn3_help_olemessages qn3_base
-  LABELS native)
+  LIBS qn3_help_olemessages qn3_base)
 
 if(WIN32)
   qn3_add_gtest(NAME catalogue_test
