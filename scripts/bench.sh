@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# bench.sh [--rounds N] [--build-dir DIR] [--no-build]: the benchmarks.
+#
+# Builds a Release tree of its own (build/bench, tests off), starts a private
+# Wine prefix and Xvfb there with the stand-in Help runtime registered, runs
+# the start-up, memory, size and refresh benchmarks and the settings-text
+# benchmark when it is built, prints their tables and writes every figure to
+# build/bench/results.json. It ends everything it started.
+#
+# The settings benchmark joins in when the tree has bench_settings.exe: it
+# is run under Wine as `bench_settings.exe OUT.json`, prints its own table
+# and writes one JSON object, stored as "settings" in the results.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+QN3_LOG_TAG=bench
+. "$here/common.sh"
+
+rounds=15
+build="$root/build/bench"
+do_build=1
+while [ $# -gt 0 ]; do
+  case $1 in
+    --rounds) rounds=${2:?}; shift 2 ;;
+    --build-dir) build=$(mkdir -p "${2:?}" && cd "$2" && pwd); shift 2 ;;
+    --no-build) do_build=0; shift ;;
+    *) qn3_die "usage: bench.sh [--rounds N] [--build-dir DIR] [--no-build]" ;;
+  esac
+done
+results="$root/build/bench"
+parts="$results/parts"
+mkdir -p "$parts"
+rm -f "$parts"/*.json
+
+qn3_install_packages
+
+if [ $do_build = 1 ]; then
+  qn3_log "building the Release tree $build"
+  (cd "$root" && cmake --preset win32 -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
+  targets=(qn3 hxstandin bare qn3bench)
+  if grep -qs 'bench_settings' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(bench_settings); fi
+  cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
+fi
+for f in qn3.exe hxstandin.dll bare.exe qn3bench.exe; do
+  [ -f "$build/$f" ] || qn3_die "missing $build/$f"
+done
+
+wdir="$build/wine"
+cleanup() {
+  qn3_wine_stop "$wdir"
+  qn3_xvfb_stop "$wdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+qn3_prefix_ensure "$wdir" || exit 1
+qn3_xvfb_start "$wdir" || exit 1
+qn3_wine_start "$wdir" || exit 1
+qn3_install_standins "$wdir" "$build" "$build/viewer-standin.exe"
+DISPLAY=$(qn3_display "$wdir")
+export DISPLAY
+
+# run EXE ARGS...: a Windows program of the tree, its output without CR.
+run() {
+  wine "$@" </dev/null 2>/dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
+}
+
+failed=0
+run "$build/qn3bench.exe" startup "$rounds" "$(qn3_winpath "$parts")\\startup.json" || failed=1
+run "$build/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
+if [ -f "$build/bench_settings.exe" ]; then
+  run "$build/bench_settings.exe" "$(qn3_winpath "$parts")\\settings.json" || failed=1
+fi
+
+# The results: when and where, then each benchmark's object.
+cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo 2>/dev/null)
+os=$(. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-}")
+json_str() { printf '"%s"' "$(printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g')"; }
+{
+  printf '{"date": %s, ' "$(json_str "$(date -u +%Y-%m-%dT%H:%M:%SZ)")"
+  printf '"machine": {"cpu": %s, "cores": %s, "os": %s, "wine": %s}' "$(json_str "${cpu:-unknown}")" \
+    "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(wine --version 2>/dev/null)")"
+  for part in startup refresh; do
+    f="$parts/$part.json"
+    [ -s "$f" ] && printf ', %s' "$(tr -d '\r\n' <"$f" | sed 's/^{//; s/}$//')"
+  done
+  if [ -s "$parts/settings.json" ]; then
+    printf ', "settings": %s' "$(tr -d '\r\n' <"$parts/settings.json")"
+  fi
+  printf '}\n'
+} >"$results/results.json"
+qn3_log "results: $results/results.json"
+exit $failed
