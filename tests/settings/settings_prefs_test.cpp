@@ -84,11 +84,11 @@ TEST_F(PrefsFiles, FirstRunLoadsNothingAndSavesTheWindowUntrimmed) {
 }
 
 TEST_F(PrefsFiles, LoadMovesTheWindowTopFirstThenFillsTheFields) {
-  WriteAll(path, "object TPrefs\r\n  Top = 95\r\n  Left = -1180\r\n  Params = 'p'\r\nend\r\n");
+  WriteAll(path, "object TPrefs\r\n  Top = 95\r\n  Left = 240\r\n  Params = 'p'\r\nend\r\n");
   TTestPrefs prefs(host, kSub, ".dat");
   EXPECT_TRUE(prefs.Load());
   EXPECT_EQ(host.calls, (std::vector<std::string>{"top", "left", "viewer", "params"}));
-  EXPECT_EQ(host.left, -1180);
+  EXPECT_EQ(host.left, 240);
   EXPECT_EQ(host.top, 95);
   EXPECT_EQ(host.viewer, "");  // no Viewer line: the constructed empty text
   EXPECT_EQ(host.params, "p");
