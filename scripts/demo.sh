@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# demo.sh: installs what is missing, builds the Windows program and starts
+# it under Wine in a private demo prefix (build/demo), with the stand-in
+# Help runtime listing a few demo namespaces and the stand-in viewer
+# installed as the registered viewer.
+#
+# With a usable display it shows the window there and returns when it is
+# closed. Without one it runs on a private Xvfb, saves a screenshot of the
+# window to build/demo/qn3.png, and ends everything it started.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+QN3_LOG_TAG=demo
+. scripts/common.sh
+
+demo="$root/build/demo"
+wdir="$demo/wine"
+# QN3_BUILD_DIR picks another win32 build tree (default build/win32).
+build=${QN3_BUILD_DIR:-$root/build/win32}
+
+cleanup() {
+  qn3_wine_stop "$wdir" >/dev/null 2>&1 || true
+  qn3_xvfb_stop "$wdir" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+qn3_install_packages
+cmake --preset win32 -B "$build" >/dev/null
+cmake --build "$build" -j2 --target qn3 hxstandin viewer-standin e2e-wait-window
+
+# The stand-in runtime lists the names file beside the DLL, so the demo
+# registers its own copy with its own names.
+mkdir -p "$demo"
+cp -f "$build/hxstandin.dll" "$demo/hxstandin.dll"
+printf '%s\r\n' "Tarvik.QN3.UserGuide" "Tarvik.QN3.Reference" "Demo.Library.v1" \
+  "Demo.Tutorials.2026" "Sample.Collection" >"$demo/namespaces.txt"
+
+qn3_prefix_ensure "$wdir"
+
+display=
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  display=$DISPLAY
+  headless=0
+else
+  qn3_xvfb_start "$wdir"
+  display=$(qn3_display "$wdir")
+  headless=1
+fi
+
+qn3_wine_start "$wdir" "$display"
+qn3_install_standins "$wdir" "$demo" "$build/viewer-standin.exe"
+export DISPLAY=$display
+
+if [ $headless = 0 ]; then
+  qn3_log "showing the window on $DISPLAY; close it to end the demo"
+  wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 || true
+  exit 0
+fi
+
+wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 &
+rect=$(wine "$build/e2e-wait-window.exe" QN3Helper.Main 60 2>/dev/null | tr -d '\r') ||
+  qn3_die "the main window did not appear"
+read -r left top right bottom <<<"$rect"
+# Wine copies what a window painted to the X screen when the program goes
+# idle; give it that moment before the picture is taken.
+sleep 1
+
+# Windows coordinates are relative to Wine's desktop window; find where
+# that window lies on the X screen.
+offset=$(xwininfo -root -tree 2>/dev/null | awk '/Wine desktop/ {
+  for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+$/) { print $i; exit } }')
+dx=0 dy=0
+if [[ $offset =~ ^[0-9]+x[0-9]+\+(-?[0-9]+)\+(-?[0-9]+)$ ]]; then
+  dx=${BASH_REMATCH[1]} dy=${BASH_REMATCH[2]}
+fi
+out="$demo/qn3.png"
+xwd -root -silent | convert xwd:- -crop "$((right - left))x$((bottom - top))+$((left + dx))+$((top + dy))" \
+  +repage "png:$out"
+qn3_log "screenshot of the window: $out"
