@@ -122,6 +122,8 @@ public:
   ViewerLog(const ViewerLog&) = delete;
   ViewerLog& operator=(const ViewerLog&) = delete;
 
+  const std::string& Path() const { return path_; }
+
   std::vector<ViewerStart> Lines() const {
     std::vector<ViewerStart> lines;
     std::string data = ReadWholeFile(path_);
