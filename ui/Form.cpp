@@ -258,8 +258,11 @@ std::unique_ptr<TComboBox> TForm::AddDropDownList(std::string_view name, int id,
 }
 
 std::unique_ptr<TControl> TForm::AddBevel(std::string_view name, int id, DesignRect r) {
-  return std::make_unique<TControl>(this, "TBevel", name,
-                                    CreateChild("STATIC", name, id, r, "", SS_ETCHEDHORZ, 0, nullptr));
+  HWND h = CreateChild("STATIC", name, id, r, "", SS_ETCHEDHORZ, 0, nullptr);
+  // An etched line takes a size of its own when created (2 high and wider
+  // at 144 DPI); it keeps the one it is given afterwards.
+  SetWindowPos(h, nullptr, 0, 0, Scale(r.width), Scale(r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return std::make_unique<TControl>(this, "TBevel", name, h);
 }
 
 std::unique_ptr<TControl> TForm::AddGroupBox(std::string_view name, int id, DesignRect r) {
