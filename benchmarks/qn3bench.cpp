@@ -5,6 +5,8 @@
 //
 //   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe
 //   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names
+//   qn3bench pair A.exe CLASS B.exe CLASS ROUNDS   any two programs' start-up,
+//                                     for finding where start-up time goes
 //
 // Each prints a table and writes its figures as one JSON object.
 #include <windows.h>
@@ -171,13 +173,35 @@ int Refresh(int rounds, const std::string& out) {
   return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
 }
 
+int Pair(const std::string& a, const char* classA, const std::string& b, const char* classB, int rounds) {
+  const ReadyCondition readyA{classA, 0}, readyB{classB, 0};
+  StartOnce(a, readyA);
+  StartOnce(b, readyB);
+  std::vector<double> msA, msB, peakA, peakB;
+  for (int i = 0; i < rounds; ++i) {
+    Run ra = StartOnce(a, readyA), rb = StartOnce(b, readyB);
+    msA.push_back(ra.ms);
+    msB.push_back(rb.ms);
+    peakA.push_back(ra.peak / 1024.0);
+    peakB.push_back(rb.peak / 1024.0);
+  }
+  std::printf("%s\n", Table({{"program", "median ms", "peak working set KiB"},
+                             {a, Fixed(Median(msA), 1), Fixed(Median(peakA), 0)},
+                             {b, Fixed(Median(msB), 1), Fixed(Median(peakB), 0)},
+                             {"ratio", Fixed(Ratio(Median(msA), Median(msB)), 3),
+                              Fixed(Ratio(Median(peakA), Median(peakB)), 3)}})
+                           .c_str());
+  return 0;
+}
+
 }  // namespace
 }  // namespace qn3::bench
 
 int main(int argc, char** argv) {
   using namespace qn3::bench;
+  if (argc == 7 && std::string(argv[1]) == "pair") return Pair(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
   if (argc != 4) {
-    std::fprintf(stderr, "usage: qn3bench startup|refresh ROUNDS OUT.json\n");
+    std::fprintf(stderr, "usage: qn3bench startup|refresh ROUNDS OUT.json | pair A.exe CLASS B.exe CLASS ROUNDS\n");
     return 2;
   }
   int rounds = std::atoi(argv[2]);
