@@ -7,9 +7,10 @@
 # benchmark when it is built, prints their tables and writes every figure to
 # build/bench/results.json. It ends everything it started.
 #
-# The settings benchmark joins in when the tree has bench_settings.exe: it
-# is run under Wine as `bench_settings.exe OUT.json`, prints its own table
-# and writes one JSON object, stored as "settings" in the results.
+# The settings-text benchmark (benchmarks/settings, settings_bench.exe) joins
+# in when it is there: its table is shown as it prints it, and its rows go
+# into the results as "settings", with the growth of the time per byte from
+# the smallest to the largest text of each case.
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -38,7 +39,7 @@ if [ $do_build = 1 ]; then
   qn3_log "building the Release tree $build"
   (cd "$root" && cmake --preset win32 -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
   targets=(qn3 hxstandin bare qn3bench)
-  if grep -qs 'bench_settings' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(bench_settings); fi
+  if grep -qs 'settings_bench' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(settings_bench); fi
   cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
 fi
 for f in qn3.exe hxstandin.dll bare.exe qn3bench.exe; do
@@ -68,8 +69,39 @@ run() {
 failed=0
 run "$build/qn3bench.exe" startup "$rounds" "$(qn3_winpath "$parts")\\startup.json" || failed=1
 run "$build/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
-if [ -f "$build/bench_settings.exe" ]; then
-  run "$build/bench_settings.exe" "$(qn3_winpath "$parts")\\settings.json" || failed=1
+# settings_bench prints "case items bytes bytes ms ms MB/s MB/s ns/byte ns/byte"
+# rows, the case name in the first 28 columns.
+settings_json() {
+  awk '
+    / ns\/byte$/ {
+      name = substr($0, 1, 28); sub(/ +$/, "", name)
+      n = split(substr($0, 29), f, " +")
+      i = (f[1] == "" ? 2 : 1)
+      items = f[i]; bytes = f[i + 1]; ms = f[i + 3]; mbs = f[i + 5]; nsb = f[i + 7]
+      rows = rows (rows == "" ? "" : ", ") sprintf("{\"case\": \"%s\", \"items\": %s, \"bytes\": %s, \"ms\": %s, \"mb_per_s\": %s, \"ns_per_byte\": %s}", name, items, bytes, ms, mbs, nsb)
+      if (!(name in first)) { first[name] = nsb; order[++cases] = name }
+      last[name] = nsb
+    }
+    END {
+      growth = ""
+      for (c = 1; c <= cases; c++) {
+        g = first[order[c]] > 0 ? last[order[c]] / first[order[c]] : 0
+        growth = growth (growth == "" ? "" : ", ") sprintf("\"%s\": %.3f", order[c], g)
+      }
+      printf "{\"rows\": [%s], \"ns_per_byte_growth_smallest_to_largest\": {%s}}\n", rows, growth
+    }'
+}
+if [ -f "$build/settings_bench.exe" ]; then
+  echo "Settings text (benchmarks/settings)"
+  if run "$build/settings_bench.exe" >"$parts/settings.txt"; then
+    cat "$parts/settings.txt"
+    echo
+    settings_json <"$parts/settings.txt" >"$parts/settings.json"
+  else
+    failed=1
+  fi
+else
+  qn3_log "no settings_bench.exe in $build: no settings-text figures"
 fi
 
 # The results: when and where, then each benchmark's object.
