@@ -1,0 +1,19 @@
+# The release package: qn3.exe with the README and the licence in one ZIP,
+# qn3-<version>-win32.zip, from `cmake --build --preset win32 --target package`.
+# The native build has no program to ship.
+if(NOT WIN32 OR NOT TARGET qn3)
+  return()
+endif()
+
+install(TARGETS qn3 RUNTIME DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME qn3)
+set(CPACK_PACKAGE_VENDOR Tarvik)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME qn3-${PROJECT_VERSION}-win32)
+# The files at the top of the archive: unzip and run.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
+include(CPack)
