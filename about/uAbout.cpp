@@ -30,19 +30,6 @@ std::string ProgramPath() {
   }
 }
 
-// Our forms keep their object in the window's user data. Only a window of
-// this thread whose class is one of our form classes is read that way.
-ui::TApplication& ApplicationOf(HWND owner) {
-  char cls[64] = {};
-  if (owner && GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId() &&
-      GetClassNameA(owner, cls, sizeof cls) > 0 && std::strncmp(cls, "QN3Helper.", 10) == 0 &&
-      std::strcmp(cls, ids::kAppWindowClass) != 0) {
-    auto* form = reinterpret_cast<ui::TForm*>(GetWindowLongPtrA(owner, GWLP_USERDATA));
-    if (form && form->Handle() == owner) return form->App();
-  }
-  throw Exception("The About box needs a window of this program as its owner");
-}
-
 // The labels sit in the group box, which would swallow their notifications
 // and colour requests; it hands them on to the dialog.
 LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
@@ -101,10 +88,6 @@ bool ShellOpenDocument(const std::string& fileName, const std::string& parameter
   const HINSTANCE r = ShellExecuteA(GetActiveWindow(), "Open", fileName.c_str(), parameters.c_str(),
                                     directory.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<UINT_PTR>(r) > 32;
-}
-
-bool TFrmAbout::ShowAbout(const DialogPlacement& placement) {
-  return ShowAbout(ApplicationOf(placement.Owner), placement);
 }
 
 bool TFrmAbout::ShowAbout(ui::TApplication& app, const DialogPlacement& placement) {

@@ -30,9 +30,7 @@ struct TDlgOptionsAbout {
 
 class TFrmAbout final : public TDialogForm {
 public:
-  // The About box for the running program's own file. The application is
-  // the one that runs placement.Owner, which must be one of our forms.
-  static bool ShowAbout(const DialogPlacement& placement);
+  // The About box for the running program's own file.
   static bool ShowAbout(ui::TApplication& app, const DialogPlacement& placement);
   // The About box for any file.
   static bool ShowAboutFor(ui::TApplication& app, const DialogPlacement& placement,

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "about/uAbout.h"
 #include "app/Ids.h"
 #include "base/Text.h"
 #include "help/uCommandLine.h"
@@ -9,10 +10,6 @@
 #include "help/uHelpCatalogue.h"
 #include "help/uOpenNamespace.h"
 #include "ui/MessageBox.h"
-#if __has_include("about/uAbout.h")
-#include "about/uAbout.h"
-#define QN3_HAS_ABOUT 1
-#endif
 
 namespace qn3 {
 namespace {
@@ -75,10 +72,8 @@ void TForm1::CreateControls() {
 
 void TForm1::FormCreate() {
   ApiAvailable = IsHelpApiAvailable();
-#ifdef QN3_HAS_PREFS
   Prefs = std::make_unique<TPrefs>(*this, "\\Tarvik\\QN3\\", ".dat");
   Prefs->Load();
-#endif
 }
 
 void TForm1::FormShow() {
@@ -96,12 +91,10 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormDestroy() {
-#ifdef QN3_HAS_PREFS
   if (Prefs) {
     Prefs->Save();
     Prefs.reset();
   }
-#endif
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -198,12 +191,10 @@ void TForm1::BtnAutoClick() {
 }
 
 void TForm1::BtnAboutClick() {
-#ifdef QN3_HAS_ABOUT
   DialogPlacement placement{};
   placement.Owner = Handle();
   placement.Position = poMainFormCenter;
-  TFrmAbout::ShowAbout(placement);
-#endif
+  TFrmAbout::ShowAbout(App(), placement);
 }
 
 }  // namespace qn3

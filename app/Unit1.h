@@ -6,13 +6,7 @@
 #include <memory>
 #include <string>
 
-#if __has_include("settings/uPrefs.h")
 #include "settings/uPrefs.h"
-#define QN3_HAS_PREFS 1
-#else
-#include "base/Component.h"
-namespace qn3 { class IPrefsHost { public: virtual ~IPrefsHost() = default; }; class TPrefs { public: virtual ~TPrefs() = default; }; }
-#endif
 #include "ui/Form.h"
 
 namespace qn3 {
@@ -25,7 +19,6 @@ public:
   // Creates the window and its controls, then runs FormCreate.
   void Create();
 
-#ifdef QN3_HAS_PREFS
   // IPrefsHost
   TComponent& HostComponent() override { return *this; }
   bool IsOpenWindowName(std::string_view name) const override { return App().IsOpenWindowName(name); }
@@ -39,7 +32,6 @@ public:
   void SetViewerText(const std::string& text) override { EditExe->SetText(text); }
   std::string ParamsText() const override { return EditParams->Text(); }
   void SetParamsText(const std::string& text) override { EditParams->SetText(text); }
-#endif
 
 protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
