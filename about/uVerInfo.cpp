@@ -1,7 +1,6 @@
 #include "about/uVerInfo.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -21,9 +20,11 @@ bool InBlock(const std::vector<unsigned char>& block, const void* p, size_t byte
 }  // namespace
 
 std::string TranslationText(uint16_t language, uint16_t codePage) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%.4X%.4X", static_cast<unsigned>(language),
-                static_cast<unsigned>(codePage));
+  // Hex by hand: printf would link in a formatting engine of 25 KB.
+  static const char kHex[] = "0123456789ABCDEF";
+  const uint32_t both = static_cast<uint32_t>(language) << 16 | codePage;
+  std::string text;
+  for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(both >> shift) & 0xF];
   return text;
 }
 

@@ -8,7 +8,7 @@ namespace qn3 {
 ComRef<IHxWalker> CoHxRegistryWalker::Create() {
   ComRef<IUnknown> unknown;
   HRESULT hr = CoCreateInstance(CLSID_HxRegistryWalker, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_IUnknown, unknown.PutVoid());
+                                __uuidof(IUnknown), unknown.PutVoid());
   if (FAILED(hr)) {
     unknown.Forget();
     RaiseOleSysError(hr);

@@ -1,6 +1,5 @@
 #include "help/uOleMessages.h"
 
-#include <cstdio>
 
 namespace qn3 {
 
@@ -24,9 +23,11 @@ std::string TrimSystemMessage(std::string_view text) {
 }
 
 std::string OleErrorFallback(uint32_t code) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "OLE error %.8X", static_cast<unsigned>(code));
-  return buffer;
+  // Hex by hand: printf would link in a formatting engine of 25 KB.
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string text = "OLE error ";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(code >> shift) & 0xF];
+  return text;
 }
 
 std::string OleSysErrorMessage(uint32_t code, SystemMessageFn systemMessage) {
