@@ -90,8 +90,8 @@ private:
     if (!parser_.TokenSymbolIs("INHERITED") && !parser_.TokenSymbolIs("INLINE")) parser_.CheckTokenSymbol("OBJECT");
     parser_.NextToken();
     std::string className = ReadHeader(keep);
-    if (keep == nullptr && !root_child_seen_) {
-      root_child_seen_ = true;
+    if (keep == nullptr && !childSeen_) {
+      childSeen_ = true;
       firstChildClass_ = className;
     }
     while (!IsBlockKeyword()) {
@@ -101,7 +101,7 @@ private:
     while (!parser_.TokenSymbolIs("END")) ReadObject(nullptr, depth + 1);
     parser_.NextToken();
     if (keep) {
-      keep->hasChild = root_child_seen_;
+      keep->hasChild = childSeen_;
       keep->firstChildClass = firstChildClass_;
     }
   }
@@ -214,7 +214,7 @@ private:
   }
 
   TParser parser_;
-  bool root_child_seen_ = false;
+  bool childSeen_ = false;
   std::string firstChildClass_;
 };
 
