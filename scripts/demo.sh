@@ -76,5 +76,5 @@ if [[ $offset =~ ^[0-9]+x[0-9]+\+(-?[0-9]+)\+(-?[0-9]+)$ ]]; then
 fi
 out="$demo/qn3.png"
 xwd -root -silent | convert xwd:- -crop "$((right - left))x$((bottom - top))+$((left + dx))+$((top + dy))" \
-  +repage "png:$out"
+  +repage -strip "png:$out"
 qn3_log "screenshot of the window: $out"

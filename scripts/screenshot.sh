@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# screenshot.sh: refreshes the README's pictures in docs/ from a built win32
+# tree: the main window as the demo shows it (on a private Xvfb), the About
+# box and the window at 144 DPI as their end-to-end tests leave them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+QN3_LOG_TAG=screenshot
+. scripts/common.sh
+
+# QN3_BUILD_DIR picks another win32 build tree (default build/win32).
+build=${QN3_BUILD_DIR:-$root/build/win32}
+shots="$root/build/screenshots"
+rm -rf "$shots"
+mkdir -p "$shots" docs
+
+env -u DISPLAY QN3_BUILD_DIR="$build" ./scripts/demo.sh
+cp -f build/demo/qn3.png docs/qn3.png
+
+# The tests write NAME.bmp into a Windows folder they are given.
+QN3_SCREENSHOT_DIR=$(qn3_winpath "$shots") \
+  ctest --test-dir "$build" -R '^(e2e_about_test|e2e_highdpi_test)$' --output-on-failure >/dev/null ||
+  qn3_die "the tests that take the pictures failed"
+[ -f "$shots/about.bmp" ] && convert "$shots/about.bmp" -strip docs/about.png
+for f in "$shots"/*144*.bmp; do
+  [ -f "$f" ] && convert "$f" -strip docs/qn3-144dpi.png
+done
+qn3_log "pictures in $root/docs: $(cd docs && echo *.png)"
