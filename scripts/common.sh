@@ -115,31 +115,50 @@ qn3_pid_is_ours() {
   [ "$(basename "$(readlink "/proc/$pid/exe" 2>/dev/null)")" = "$2" ]
 }
 
+# qn3_find_tagged NAME TAG: the process id of a live NAME whose environment
+# holds TAG (one variable=value), if there is one.
+qn3_find_tagged() {
+  local p
+  for p in /proc/[0-9]*; do
+    [ "$(basename "$(readlink "$p/exe" 2>/dev/null)")" = "$1" ] || continue
+    if tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "$2"; then
+      basename "$p"
+      return 0
+    fi
+  done
+  return 1
+}
+
 # qn3_xvfb_start WINEDIR: start a private Xvfb on a free display unless
 # one from this wine dir still runs; writes WINEDIR/display and xvfb.pid.
 qn3_xvfb_start() {
-  local dir=$1 fifo out i
+  local dir=$1 out i pid tag
   if qn3_pid_is_ours "$dir/xvfb.pid" Xvfb && [ -s "$dir/display" ]; then
     return 0
   fi
   rm -f "$dir/display" "$dir/xvfb.pid"
   out="$dir/display.tmp"
   : >"$out"
+  # setsid keeps the server out of the caller's process group; it may fork
+  # to do so, so the server is found by a tag in its environment.
+  tag="QN3_XVFB_OWNER=$(cd "$dir" && pwd)"
   # -displayfd picks a free display and tells us which once it listens.
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+  env "$tag" setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
     3>"$out" </dev/null >/dev/null 2>&1 &
-  echo $! >"$dir/xvfb.pid"
   for i in $(seq 1 200); do
-    if [ -s "$out" ] && grep -q '^[0-9]' "$out"; then
+    if [ -s "$out" ] && grep -q '^[0-9]' "$out" && pid=$(qn3_find_tagged Xvfb "$tag"); then
+      echo "$pid" >"$dir/xvfb.pid"
       echo ":$(head -n1 "$out" | tr -dc 0-9)" >"$dir/display"
       rm -f "$out"
       return 0
     fi
-    kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null || break
     sleep 0.05
   done
   rm -f "$out"
-  qn3_xvfb_stop "$dir"
+  if pid=$(qn3_find_tagged Xvfb "$tag"); then
+    echo "$pid" >"$dir/xvfb.pid"
+    qn3_xvfb_stop "$dir"
+  fi
   qn3_die "Xvfb did not start"
 }
 
