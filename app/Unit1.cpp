@@ -62,6 +62,7 @@ void TForm1::CreateControls() {
   BtnBrowse = AddButton("BtnBrowse", ids::kBtnBrowse, {258, 203, 75, 25}, "Browse...");
   OpenDlg = std::make_unique<TNamedComponent>(this, "TOpenDialog", "OpenDlg");
 
+  for (ui::TControl* label : {Label1.get(), Label2.get(), Label3.get()}) GrowLabelToText(*label);
   BtnRefresh->SetEnabled(false);
   BtnOpen->SetEnabled(false);
   AddTooltip(*BtnRefresh, "Reload Html Help2 namespaces");

@@ -1,4 +1,5 @@
-# The release package: qn3.exe with the README and the licence in one ZIP,
+# The release package: qn3.exe with the README and the licence in one ZIP
+# (and the settings checker qn3prefs.exe, which the README tells users of),
 # qn3-<version>-win32.zip, from `cmake --build --preset win32 --target package`.
 # The native build has no program to ship.
 if(NOT WIN32 OR NOT TARGET qn3)
@@ -6,6 +7,9 @@ if(NOT WIN32 OR NOT TARGET qn3)
 endif()
 
 install(TARGETS qn3 RUNTIME DESTINATION .)
+if(TARGET qn3prefs)
+  install(TARGETS qn3prefs RUNTIME DESTINATION .)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

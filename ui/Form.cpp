@@ -275,6 +275,21 @@ std::unique_ptr<TControl> TForm::AddImage(std::string_view name, int id, DesignR
   return std::make_unique<TControl>(this, "TImage", name, h);
 }
 
+void TForm::GrowLabelToText(TControl& label) {
+  // The design widths are those of the 96-DPI font.
+  if (FormDpi().Value() == 96) return;
+  std::string text = label.Text();
+  RECT need{0, 0, 0, 0};
+  {
+    ScreenDC dc;
+    HGDIOBJ old = SelectObject(dc.get(), font_.get());
+    DrawTextA(dc.get(), text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc.get(), old);
+  }
+  RECT r = label.BoundsInParent();
+  if (need.right > r.right - r.left) label.SetBoundsInParent(r.left, r.top, need.right, r.bottom - r.top);
+}
+
 void TForm::AddTooltip(const TControl& control, const std::string& hint) {
   if (!tooltip_) {
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,

@@ -99,6 +99,9 @@ protected:
   std::unique_ptr<TControl> AddGroupBox(std::string_view name, int id, DesignRect r);
   std::unique_ptr<TControl> AddImage(std::string_view name, int id, DesignRect r, HWND parent);
   void AddTooltip(const TControl& control, const std::string& hint);
+  // Away from 96 DPI, widens a single-line label whose text does not fit its
+  // scaled width (font metrics do not scale exactly); never narrows it.
+  void GrowLabelToText(TControl& label);
 
   // Message handling; errors may propagate, the base catches them.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
