@@ -117,7 +117,7 @@ bool ParseTarget(std::string_view text, Op& op, IndexSet& at, std::string* error
 }
 
 // fail=OP[@N]:CODE[:DESCRIPTION]
-bool ParseFailure(std::string_view value, FaultSpec& spec, std::string* error) {
+bool ParseFailure(std::string_view value, FaultPlan& plan, std::string* error) {
   Failure f;
   size_t colon = value.find(':');
   if (colon == std::string_view::npos) return Fail(error, "fail needs OP:CODE");
@@ -132,51 +132,51 @@ bool ParseFailure(std::string_view value, FaultSpec& spec, std::string* error) {
     f.withErrorObject = true;
     if (!Unescape(rest.substr(second + 1), f.description, error)) return false;
   }
-  spec.failures.push_back(std::move(f));
+  plan.failures.push_back(std::move(f));
   return true;
 }
 
 // null=object | null=list | null=item[@N] | null=name[@N]
-bool ParseNull(std::string_view value, FaultSpec& spec, std::string* error) {
+bool ParseNull(std::string_view value, FaultPlan& plan, std::string* error) {
   value = TrimBlanks(value);
-  if (value == "object") return spec.nullObject = true;
-  if (value == "list") return spec.nullList = true;
+  if (value == "object") return plan.nullObject = true;
+  if (value == "list") return plan.nullList = true;
   Op op;
   IndexSet at;
   if (!ParseTarget(value, op, at, error)) return false;
-  IndexSet* target = op == Op::Item ? &spec.nullItems : op == Op::Name ? &spec.nullNames : nullptr;
+  IndexSet* target = op == Op::Item ? &plan.nullItems : op == Op::Name ? &plan.nullNames : nullptr;
   if (!target) return Fail(error, "null takes object, list, item or name");
   target->all = target->all || at.all;
   target->indexes.insert(target->indexes.end(), at.indexes.begin(), at.indexes.end());
   return true;
 }
 
-bool ParseItem(std::string_view item, FaultSpec& spec, std::string* error) {
+bool ParseItem(std::string_view item, FaultPlan& plan, std::string* error) {
   size_t eq = item.find('=');
   std::string_view key = TrimBlanks(item.substr(0, eq));
   std::string_view value = eq == std::string_view::npos ? std::string_view() : item.substr(eq + 1);
   bool hasValue = eq != std::string_view::npos;
   if (!hasValue) {
-    if (key == "nowalker") return spec.noWalker = true;
-    if (key == "poison") return spec.poison = true;
+    if (key == "nowalker") return plan.noWalker = true;
+    if (key == "poison") return plan.poison = true;
     return Fail(error, "unknown setting: " + std::string(key));
   }
-  if (key == "fail") return ParseFailure(value, spec, error);
-  if (key == "null") return ParseNull(value, spec, error);
+  if (key == "fail") return ParseFailure(value, plan, error);
+  if (key == "null") return ParseNull(value, plan, error);
   if (key == "ok") {
-    if (!ParseCode(value, spec.successCode, error)) return false;
-    if (spec.successCode >= 0x80000000u) return Fail(error, "a success code needs bit 31 clear");
+    if (!ParseCode(value, plan.successCode, error)) return false;
+    if (plan.successCode >= 0x80000000u) return Fail(error, "a success code needs bit 31 clear");
     return true;
   }
   if (key == "count") {
     int32_t n = 0;
     if (!ParseInt(value, n, error)) return false;
-    spec.count = n;
+    plan.count = n;
     return true;
   }
-  if (key == "source") return Unescape(value, spec.source, error);
-  if (key == "helpfile") return Unescape(value, spec.helpFile, error);
-  if (key == "helpcontext") return ParseCode(value, spec.helpContext, error);
+  if (key == "source") return Unescape(value, plan.source, error);
+  if (key == "helpfile") return Unescape(value, plan.helpFile, error);
+  if (key == "helpcontext") return ParseCode(value, plan.helpContext, error);
   return Fail(error, "unknown setting: " + std::string(key));
 }
 
@@ -197,19 +197,19 @@ bool IndexSet::Has(int32_t index) const {
   return all || std::find(indexes.begin(), indexes.end(), index) != indexes.end();
 }
 
-const Failure* FaultSpec::FailureFor(Op op, int32_t index) const {
+const Failure* FaultPlan::FailureFor(Op op, int32_t index) const {
   for (const Failure& f : failures)
     if (f.op == op && (f.at.all || f.at.Has(index))) return &f;
   return nullptr;
 }
 
-std::optional<FaultSpec> ParseFaultSpec(std::string_view text, std::string* error) {
-  FaultSpec spec;
+std::optional<FaultPlan> ParseFaultPlan(std::string_view text, std::string* error) {
+  FaultPlan plan;
   for (std::string_view item : SplitItems(text)) {
     if (TrimBlanks(item).empty()) continue;
-    if (!ParseItem(item, spec, error)) return std::nullopt;
+    if (!ParseItem(item, plan, error)) return std::nullopt;
   }
-  return spec;
+  return plan;
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {

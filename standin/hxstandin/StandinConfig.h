@@ -31,7 +31,7 @@ struct Failure {
   std::u16string description;
 };
 
-struct FaultSpec {
+struct FaultPlan {
   std::vector<Failure> failures;
   // What every successful call answers (1 is S_FALSE).
   uint32_t successCode = 0;
@@ -52,7 +52,7 @@ struct FaultSpec {
 };
 
 // Parses the fault text; on a malformed text gives nothing and says why.
-std::optional<FaultSpec> ParseFaultSpec(std::string_view text, std::string* error);
+std::optional<FaultPlan> ParseFaultPlan(std::string_view text, std::string* error);
 
 // The names of a names file: UTF-8, one per line, LF or CR LF, an empty
 // line an empty name; a final line break adds no name, a leading byte

@@ -201,7 +201,7 @@ StringSpy& Spy() {
 // ---- What one walker sees ---------------------------------------------
 
 struct Snapshot {
-  FaultSpec spec;
+  FaultPlan plan;
   std::vector<std::u16string> names;
 };
 using SnapshotPtr = std::shared_ptr<const Snapshot>;
@@ -223,9 +223,9 @@ SnapshotPtr TakeSnapshot() {
     names = s.names;
   }
   auto snapshot = std::make_shared<Snapshot>();
-  std::optional<FaultSpec> spec = ParseFaultSpec(fault, nullptr);
-  if (!spec) return nullptr;
-  snapshot->spec = std::move(*spec);
+  std::optional<FaultPlan> plan = ParseFaultPlan(fault, nullptr);
+  if (!plan) return nullptr;
+  snapshot->plan = std::move(*plan);
   if (!namesSet) {
     std::wstring path;
     if (!ReadEnvironment(L"HXSTANDIN_NAMESPACES", path)) path = ModuleFolder() + L"namespaces.txt";
@@ -239,9 +239,9 @@ SnapshotPtr TakeSnapshot() {
 
 class ErrorObject final : public IErrorInfo {
 public:
-  ErrorObject(const FaultSpec& spec, std::u16string description)
-      : description_(std::move(description)), source_(spec.source), helpFile_(spec.helpFile),
-        helpContext_(spec.helpContext) {
+  ErrorObject(const FaultPlan& plan, std::u16string description)
+      : description_(std::move(description)), source_(plan.source), helpFile_(plan.helpFile),
+        helpContext_(plan.helpContext) {
     ++g_liveObjects;
   }
   ~ErrorObject() {
@@ -292,9 +292,9 @@ private:
 };
 
 // A failing call: its error object (or none) for the thread, its code back.
-HRESULT Fail(const Failure& failure, const FaultSpec& spec) {
+HRESULT Fail(const Failure& failure, const FaultPlan& plan) {
   if (failure.withErrorObject) {
-    auto* error = new ErrorObject(spec, failure.description);
+    auto* error = new ErrorObject(plan, failure.description);
     SetErrorInfo(0, error);
     error->Release();
   } else {
@@ -344,7 +344,7 @@ struct Counted : Interface {
 
   explicit Counted(SnapshotPtr s) : snapshot(std::move(s)) { ++g_liveObjects; }
   ~Counted() { --g_liveObjects; }
-  const FaultSpec& Spec() const { return snapshot->spec; }
+  const FaultPlan& Plan() const { return snapshot->plan; }
 
   static ULONG STDMETHODCALLTYPE AddRef(Interface* self) { return ++static_cast<Object*>(self)->refs; }
   static ULONG STDMETHODCALLTYPE Release(Interface* self) {
@@ -377,15 +377,15 @@ struct Namespace : Counted<Namespace, IHxNamespace> {
     auto* ns = static_cast<Namespace*>(self);
     Log("name:" + std::to_string(ns->index));
     if (!name) return E_POINTER;
-    const FaultSpec& spec = ns->Spec();
-    if (const Failure* f = spec.FailureFor(Op::Name, ns->index)) {
-      *name = spec.poison ? Poison<OLECHAR>() : nullptr;
-      return Fail(*f, spec);
+    const FaultPlan& plan = ns->Plan();
+    if (const Failure* f = plan.FailureFor(Op::Name, ns->index)) {
+      *name = plan.poison ? Poison<OLECHAR>() : nullptr;
+      return Fail(*f, plan);
     }
     *name = nullptr;
-    if (spec.nullNames.Has(ns->index)) return static_cast<HRESULT>(spec.successCode);
+    if (plan.nullNames.Has(ns->index)) return static_cast<HRESULT>(plan.successCode);
     *name = Spy().Allocate(ns->snapshot->names[static_cast<size_t>(ns->index - 1)], std::to_string(ns->index));
-    return *name ? static_cast<HRESULT>(spec.successCode) : E_OUTOFMEMORY;
+    return *name ? static_cast<HRESULT>(plan.successCode) : E_OUTOFMEMORY;
   }
 };
 
@@ -403,30 +403,30 @@ struct NamespaceList : Counted<NamespaceList, IHxNamespaceList> {
     auto* list = static_cast<NamespaceList*>(self);
     Log("item:" + std::to_string(index));
     if (!item) return E_POINTER;
-    const FaultSpec& spec = list->Spec();
-    if (const Failure* f = spec.FailureFor(Op::Item, index)) {
-      *item = spec.poison ? Poison<IHxNamespace>() : nullptr;
-      return Fail(*f, spec);
+    const FaultPlan& plan = list->Plan();
+    if (const Failure* f = plan.FailureFor(Op::Item, index)) {
+      *item = plan.poison ? Poison<IHxNamespace>() : nullptr;
+      return Fail(*f, plan);
     }
     *item = nullptr;
-    if (spec.nullItems.Has(index)) return static_cast<HRESULT>(spec.successCode);
+    if (plan.nullItems.Has(index)) return static_cast<HRESULT>(plan.successCode);
     if (index < 1 || static_cast<size_t>(index) > list->snapshot->names.size()) return E_INVALIDARG;
     *item = new Namespace(list->snapshot, index);
-    return static_cast<HRESULT>(spec.successCode);
+    return static_cast<HRESULT>(plan.successCode);
   }
 
   static HRESULT STDMETHODCALLTYPE GetCount(IHxNamespaceList* self, LONG* count) {
     auto* list = static_cast<NamespaceList*>(self);
     Log("count");
     if (!count) return E_POINTER;
-    const FaultSpec& spec = list->Spec();
-    if (const Failure* f = spec.FailureFor(Op::Count, 0)) {
+    const FaultPlan& plan = list->Plan();
+    if (const Failure* f = plan.FailureFor(Op::Count, 0)) {
       // A count the caller must not believe.
-      *count = spec.poison ? 3 : 0;
-      return Fail(*f, spec);
+      *count = plan.poison ? 3 : 0;
+      return Fail(*f, plan);
     }
-    *count = spec.count.value_or(static_cast<LONG>(list->snapshot->names.size()));
-    return static_cast<HRESULT>(spec.successCode);
+    *count = plan.count.value_or(static_cast<LONG>(list->snapshot->names.size()));
+    return static_cast<HRESULT>(plan.successCode);
   }
 };
 
@@ -444,23 +444,23 @@ NamespaceList::NamespaceList(SnapshotPtr s) : Counted(std::move(s)) { lpVtbl = &
 struct Walker : Counted<Walker, IHxWalker> {
   explicit Walker(SnapshotPtr s);
   ~Walker() { Log("~walker"); }
-  bool Offers(REFIID iid) const { return iid == IID_IHxWalker && !Spec().noWalker; }
+  bool Offers(REFIID iid) const { return iid == IID_IHxWalker && !Plan().noWalker; }
 
   static HRESULT STDMETHODCALLTYPE GetNamespaceList(IHxWalker* self, uint32_t reserved, IHxNamespaceList** list) {
     auto* walker = static_cast<Walker*>(self);
     Log("list:" + std::to_string(reserved));
     if (!list) return E_POINTER;
-    const FaultSpec& spec = walker->Spec();
-    if (const Failure* f = spec.FailureFor(Op::List, 0)) {
-      *list = spec.poison ? Poison<IHxNamespaceList>() : nullptr;
-      return Fail(*f, spec);
+    const FaultPlan& plan = walker->Plan();
+    if (const Failure* f = plan.FailureFor(Op::List, 0)) {
+      *list = plan.poison ? Poison<IHxNamespaceList>() : nullptr;
+      return Fail(*f, plan);
     }
     *list = nullptr;
     // The only input we model is the one the program passes.
     if (reserved != 0) return E_INVALIDARG;
-    if (spec.nullList) return static_cast<HRESULT>(spec.successCode);
+    if (plan.nullList) return static_cast<HRESULT>(plan.successCode);
     *list = new NamespaceList(walker->snapshot);
-    return static_cast<HRESULT>(spec.successCode);
+    return static_cast<HRESULT>(plan.successCode);
   }
 };
 
@@ -494,10 +494,10 @@ public:
     Log("create");
     SnapshotPtr snapshot = TakeSnapshot();
     if (!snapshot) return E_INVALIDARG;
-    const FaultSpec& spec = snapshot->spec;
-    if (const Failure* f = spec.FailureFor(Op::Create, 0)) return static_cast<HRESULT>(f->code);
-    HRESULT ok = static_cast<HRESULT>(spec.successCode);
-    if (spec.nullObject) return ok;
+    const FaultPlan& plan = snapshot->plan;
+    if (const Failure* f = plan.FailureFor(Op::Create, 0)) return static_cast<HRESULT>(f->code);
+    HRESULT ok = static_cast<HRESULT>(plan.successCode);
+    if (plan.nullObject) return ok;
     auto* walker = new Walker(snapshot);
     HRESULT hr = Walker::QueryInterface(walker, iid, object);
     Walker::Release(walker);
@@ -592,7 +592,7 @@ HRESULT WINAPI DllUnregisterServer() {
 }
 
 HRESULT WINAPI HxStandinConfigure(const char* faultText) {
-  if (faultText && !ParseFaultSpec(faultText, nullptr)) return E_INVALIDARG;
+  if (faultText && !ParseFaultPlan(faultText, nullptr)) return E_INVALIDARG;
   Settings& s = TheSettings();
   std::lock_guard guard(s.lock);
   s.faultSet = faultText != nullptr;

@@ -39,56 +39,56 @@ TEST(StandinNames, Utf8ToUtf16) {
 }
 
 TEST(StandinFaults, EmptyTextMeansWellBehaved) {
-  std::optional<FaultSpec> spec = ParseFaultSpec("", nullptr);
-  ASSERT_TRUE(spec);
-  EXPECT_TRUE(spec->failures.empty());
-  EXPECT_EQ(0u, spec->successCode);
-  EXPECT_FALSE(spec->nullObject || spec->nullList || spec->noWalker || spec->poison || spec->count);
+  std::optional<FaultPlan> plan = ParseFaultPlan("", nullptr);
+  ASSERT_TRUE(plan);
+  EXPECT_TRUE(plan->failures.empty());
+  EXPECT_EQ(0u, plan->successCode);
+  EXPECT_FALSE(plan->nullObject || plan->nullList || plan->noWalker || plan->poison || plan->count);
 }
 
 TEST(StandinFaults, FailuresWithAndWithoutErrorObject) {
-  std::optional<FaultSpec> spec =
-      ParseFaultSpec("fail=item@2:80004005:Broken.\\r\\n; fail=count:0x8007000E ;fail=name:80004001:", nullptr);
-  ASSERT_TRUE(spec);
-  ASSERT_EQ(3u, spec->failures.size());
+  std::optional<FaultPlan> plan =
+      ParseFaultPlan("fail=item@2:80004005:Broken.\\r\\n; fail=count:0x8007000E ;fail=name:80004001:", nullptr);
+  ASSERT_TRUE(plan);
+  ASSERT_EQ(3u, plan->failures.size());
 
-  const Failure* item = spec->FailureFor(Op::Item, 2);
+  const Failure* item = plan->FailureFor(Op::Item, 2);
   ASSERT_TRUE(item);
   EXPECT_EQ(0x80004005u, item->code);
   EXPECT_TRUE(item->withErrorObject);
   EXPECT_EQ(u"Broken.\r\n", item->description);
-  EXPECT_FALSE(spec->FailureFor(Op::Item, 1));
-  EXPECT_FALSE(spec->FailureFor(Op::Item, 3));
+  EXPECT_FALSE(plan->FailureFor(Op::Item, 1));
+  EXPECT_FALSE(plan->FailureFor(Op::Item, 3));
 
-  const Failure* count = spec->FailureFor(Op::Count, 0);
+  const Failure* count = plan->FailureFor(Op::Count, 0);
   ASSERT_TRUE(count);
   EXPECT_EQ(0x8007000Eu, count->code);
   EXPECT_FALSE(count->withErrorObject);
 
   // Without an index a failure hits every index; an empty description
   // still means an error object.
-  const Failure* name = spec->FailureFor(Op::Name, 7);
+  const Failure* name = plan->FailureFor(Op::Name, 7);
   ASSERT_TRUE(name);
   EXPECT_TRUE(name->withErrorObject);
   EXPECT_EQ(u"", name->description);
-  EXPECT_FALSE(spec->FailureFor(Op::List, 0));
+  EXPECT_FALSE(plan->FailureFor(Op::List, 0));
 }
 
 TEST(StandinFaults, Settings) {
-  std::optional<FaultSpec> spec = ParseFaultSpec(
+  std::optional<FaultPlan> plan = ParseFaultPlan(
       "ok=1;null=item@2;null=item@4;null=name;count=-3;nowalker;poison;source=Src\\;x;helpfile=h\\x2Echm;"
       "helpcontext=2A;null=list;null=object",
       nullptr);
-  ASSERT_TRUE(spec);
-  EXPECT_EQ(1u, spec->successCode);
-  EXPECT_TRUE(spec->nullItems.Has(2) && spec->nullItems.Has(4));
-  EXPECT_FALSE(spec->nullItems.Has(3));
-  EXPECT_TRUE(spec->nullNames.Has(1) && spec->nullNames.Has(99));
-  EXPECT_EQ(-3, spec->count.value_or(0));
-  EXPECT_TRUE(spec->noWalker && spec->poison && spec->nullList && spec->nullObject);
-  EXPECT_EQ(u"Src;x", spec->source);
-  EXPECT_EQ(u"h.chm", spec->helpFile);
-  EXPECT_EQ(0x2Au, spec->helpContext);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(1u, plan->successCode);
+  EXPECT_TRUE(plan->nullItems.Has(2) && plan->nullItems.Has(4));
+  EXPECT_FALSE(plan->nullItems.Has(3));
+  EXPECT_TRUE(plan->nullNames.Has(1) && plan->nullNames.Has(99));
+  EXPECT_EQ(-3, plan->count.value_or(0));
+  EXPECT_TRUE(plan->noWalker && plan->poison && plan->nullList && plan->nullObject);
+  EXPECT_EQ(u"Src;x", plan->source);
+  EXPECT_EQ(u"h.chm", plan->helpFile);
+  EXPECT_EQ(0x2Au, plan->helpContext);
 }
 
 TEST(StandinFaults, MalformedTextsAreRefusedWithAReason) {
@@ -111,7 +111,7 @@ TEST(StandinFaults, MalformedTextsAreRefusedWithAReason) {
   };
   for (const char* text : bad) {
     std::string why;
-    EXPECT_FALSE(ParseFaultSpec(text, &why)) << text;
+    EXPECT_FALSE(ParseFaultPlan(text, &why)) << text;
     EXPECT_FALSE(why.empty()) << text;
   }
 }
