@@ -65,44 +65,6 @@ LaunchOptions WithoutRuntime() {
   return options;
 }
 
-// With QN3_SCREENSHOT_DIR set, the window as it is on screen is saved there
-// as NAME.bmp (the README's 144-DPI picture comes from here).
-void SaveScreenshot(HWND window, const char* name) {
-  char dir[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("QN3_SCREENSHOT_DIR", dir, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  const RECT r = WindowRectOf(window);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof info;
-  info.biWidth = w;
-  info.biHeight = h;
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-  std::string pixels(stride * h, '\0');
-  GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  const std::string path = std::string(dir) + "\\" + name + ".bmp";
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(&file, sizeof file, 1, f);
-    std::fwrite(&info, sizeof info, 1, f);
-    std::fwrite(pixels.data(), 1, pixels.size(), f);
-    std::fclose(f);
-  }
-}
 
 class HighDpi : public testing::Test {
 protected:

@@ -43,6 +43,9 @@ std::optional<std::string> ReadSettings();
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);             // WM_GETTEXT
 RECT WindowRectOf(HWND window);              // screen coordinates
+// With QN3_SCREENSHOT_DIR set (a Windows path), saves the window as it is
+// on screen there as NAME.bmp; the README's pictures come from here.
+void SaveScreenshot(HWND window, const char* name);
 RECT ClientRectOf(HWND window);              // client coordinates: left = top = 0
 RECT RectInParent(HWND child);               // in the parent's client coordinates
 HWND Control(HWND parent, int id);
