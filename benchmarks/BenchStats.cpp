@@ -18,6 +18,18 @@ double Median(std::vector<double> values) {
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
 
+std::vector<double> Ratios(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> out;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) out.push_back(Ratio(a[i], b[i]));
+  return out;
+}
+
+std::vector<double> Differences(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> out;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) out.push_back(a[i] - b[i]);
+  return out;
+}
+
 std::string NamesText(int count) {
   std::string text;
   text.reserve(static_cast<size_t>(std::max(count, 0)) * 24);

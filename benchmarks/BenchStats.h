@@ -16,6 +16,12 @@ double Median(std::vector<double> values);
 // a / b, or 0 when b is not positive (a failed measurement must not look fast).
 double Ratio(double a, double b);
 
+// Round by round, for runs taken in turns (a[i] and b[i] in one round, so
+// both saw the same load): a[i] / b[i] by Ratio, and a[i] - b[i]. Both as
+// long as the shorter.
+std::vector<double> Ratios(const std::vector<double>& a, const std::vector<double>& b);
+std::vector<double> Differences(const std::vector<double>& a, const std::vector<double>& b);
+
 // A names file for the stand-in runtime: `count` distinct names, CR LF after
 // each, so its list has exactly `count` entries.
 std::string NamesText(int count);

@@ -29,6 +29,9 @@ TEST(Ratio, FailedBaselineGivesZeroNotInfinity) {
   EXPECT_DOUBLE_EQ(Ratio(3, 2), 1.5);
   EXPECT_DOUBLE_EQ(Ratio(3, 0), 0);
   EXPECT_DOUBLE_EQ(Ratio(3, -1), 0);
+  // Round by round: the shorter side decides, a failed round gives 0.
+  EXPECT_EQ(Ratios({3, 4, 5}, {2, 0}), (std::vector<double>{1.5, 0}));
+  EXPECT_EQ(Differences({3, 4}, {2, 6, 1}), (std::vector<double>{1, -2}));
 }
 
 TEST(NamesText, ExactlyCountDistinctLines) {

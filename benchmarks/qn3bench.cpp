@@ -3,10 +3,11 @@
 // registered. Paired measurements alternate A B A B so that drift on a noisy
 // machine hits both sides alike; the figures are medians.
 //
-//   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe
+//   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe and floor.exe
 //   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names
-//   qn3bench pair A.exe CLASS B.exe CLASS ROUNDS   any two programs' start-up,
-//                                     for finding where start-up time goes
+//   qn3bench compare ROUNDS OUT.json EXE EXE...   start-up and memory of any
+//                                     programs against the first, for finding
+//                                     where start-up goes (scripts/bench-pieces.sh)
 //
 // Each prints a table and writes its figures as one JSON object.
 #include <windows.h>
@@ -28,12 +29,15 @@ namespace {
 // program's tests drive it by the same names.
 constexpr char kMainClass[] = "QN3Helper.Main";
 constexpr char kBareClass[] = "QN3Bench.Bare";
+constexpr char kFloorClass[] = "QN3Bench.Floor";
 constexpr int kCmbNamespace = 101;
 constexpr int kBtnRefresh = 102;
 constexpr DWORD kReadyTimeoutMs = 60000;
 
 constexpr double kStartupTarget = 1.2;
 constexpr double kMemoryTarget = 1.2;
+// Against the floor, both start-up and memory.
+constexpr double kFloorTarget = 1.05;
 constexpr long long kSizeTarget = 300 * 1024;
 constexpr double kRefreshTargetMs = 100;
 constexpr double kRefreshGrowthTarget = 11;
@@ -63,50 +67,98 @@ Run StartOnce(const std::string& exe, const ReadyCondition& ready) {
   return run;
 }
 
+// One side of a start-up comparison: its runs' times and peaks.
+struct Series {
+  std::vector<double> ms, peakKib;
+  void Add(const Run& run) {
+    ms.push_back(run.ms);
+    peakKib.push_back(run.peak / 1024.0);
+  }
+  double Ms() const { return Median(ms); }
+  double PeakKib() const { return Median(peakKib); }
+  std::string MinMs() const { return Fixed(*std::min_element(ms.begin(), ms.end()), 1); }
+  std::string MaxMs() const { return Fixed(*std::max_element(ms.begin(), ms.end()), 1); }
+};
+
+// qn3.exe against one yardstick, in pairs of its own.
+struct Comparison {
+  const char* name;  // "bare" or "floor"
+  double startupTarget, memoryTarget;
+  Series qn3, other;
+  double StartRatio() const { return Ratio(qn3.Ms(), other.Ms()); }
+  // The median of the pairs' own ratios: less moved by load that changes
+  // from one pair to the next.
+  double PairRatio() const { return Median(Ratios(qn3.ms, other.ms)); }
+  double MemRatio() const { return Ratio(qn3.PeakKib(), other.PeakKib()); }
+  bool StartMet() const { return StartRatio() > 0 && StartRatio() <= startupTarget; }
+  bool MemMet() const { return MemRatio() > 0 && MemRatio() <= memoryTarget; }
+};
+
+const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+
+void AddStartup(const Comparison& c, JsonObject& o) {
+  std::string other = c.name;
+  o.Add("qn3_ms_median", c.qn3.Ms()).Add(other + "_ms_median", c.other.Ms()).Add("ratio", c.StartRatio())
+      .Add("ratio_per_pair_median", c.PairRatio()).Add("target_ratio", c.startupTarget).Add("met", c.StartMet()).Add("qn3_ms", c.qn3.ms)
+      .Add(other + "_ms", c.other.ms);
+}
+
+void AddMemory(const Comparison& c, JsonObject& o) {
+  std::string other = c.name;
+  o.Add("qn3_peak_working_set_kib", c.qn3.PeakKib()).Add(other + "_peak_working_set_kib", c.other.PeakKib())
+      .Add("ratio", c.MemRatio()).Add("target_ratio", c.memoryTarget).Add("met", c.MemMet());
+}
+
 int Startup(int rounds, const std::string& out) {
   if (!SetNames(10)) Fail("cannot write the names file");
-  const std::string qn3 = Folder() + "\\qn3.exe", bare = Folder() + "\\bare.exe";
-  const ReadyCondition qn3Ready{kMainClass, kCmbNamespace}, bareReady{kBareClass, 0};
-  // One unmeasured pair first: the first start of each loads its files.
+  const std::string qn3 = Folder() + "\\qn3.exe", bare = Folder() + "\\bare.exe", floor = Folder() + "\\floor.exe";
+  const ReadyCondition qn3Ready{kMainClass, kCmbNamespace}, bareReady{kBareClass, 0},
+      floorReady{kFloorClass, kCmbNamespace};
+  // One unmeasured round first: the first start of each loads its files.
   StartOnce(qn3, qn3Ready);
   StartOnce(bare, bareReady);
-  std::vector<double> qn3Ms, bareMs, qn3Peak, barePeak;
+  StartOnce(floor, floorReady);
+  Comparison withBare{"bare", kStartupTarget, kMemoryTarget, {}, {}}, withFloor{"floor", kFloorTarget, kFloorTarget, {}, {}};
+  // qn3 bare qn3 floor, round after round: each yardstick has its own pairs.
   for (int i = 0; i < rounds; ++i) {
-    Run a = StartOnce(qn3, qn3Ready);
-    Run b = StartOnce(bare, bareReady);
-    qn3Ms.push_back(a.ms);
-    bareMs.push_back(b.ms);
-    qn3Peak.push_back(a.peak / 1024.0);
-    barePeak.push_back(b.peak / 1024.0);
+    withBare.qn3.Add(StartOnce(qn3, qn3Ready));
+    withBare.other.Add(StartOnce(bare, bareReady));
+    withFloor.qn3.Add(StartOnce(qn3, qn3Ready));
+    withFloor.other.Add(StartOnce(floor, floorReady));
   }
-  double mq = Median(qn3Ms), mb = Median(bareMs), startRatio = Ratio(mq, mb);
-  double pq = Median(qn3Peak), pb = Median(barePeak), memRatio = Ratio(pq, pb);
   long long size = FileSize(qn3);
+  bool sizeMet = size >= 0 && size <= kSizeTarget;
 
-  std::printf("Start-up (%d pairs, CreateProcess until the window is shown, filled and idle)\n%s\n", rounds,
-              Table({{"program", "median ms", "min ms", "max ms"},
-                     {"qn3.exe", Fixed(mq, 1), Fixed(*std::min_element(qn3Ms.begin(), qn3Ms.end()), 1),
-                      Fixed(*std::max_element(qn3Ms.begin(), qn3Ms.end()), 1)},
-                     {"bare.exe", Fixed(mb, 1), Fixed(*std::min_element(bareMs.begin(), bareMs.end()), 1),
-                      Fixed(*std::max_element(bareMs.begin(), bareMs.end()), 1)},
-                     {"ratio", Fixed(startRatio, 3), "target <= 1.2", startRatio <= kStartupTarget ? "met" : "MISSED"}})
-                  .c_str());
-  std::printf("Size and memory\n%s\n",
-              Table({{"figure", "qn3.exe", "bare.exe", "ratio", "target", "result"},
-                     {"peak working set KiB", Fixed(pq, 0), Fixed(pb, 0), Fixed(memRatio, 3), "<= 1.2",
-                      memRatio > 0 && memRatio <= kMemoryTarget ? "met" : "MISSED"},
-                     {"file size KiB", Fixed(size / 1024.0, 1), Fixed(FileSize(bare) / 1024.0, 1), "",
-                      "<= 300", size >= 0 && size <= kSizeTarget ? "met" : "MISSED"}})
-                  .c_str());
+  std::vector<std::vector<std::string>> times{{"pair", "qn3 median ms", "other median ms", "other min..max ms",
+                                               "ratio", "per pair", "target", "result"}},
+      peaks{{"pair", "qn3 KiB", "other KiB", "ratio", "target", "result"}};
+  for (const Comparison* c : {&withBare, &withFloor}) {
+    std::string pair = std::string("qn3 / ") + c->name;
+    times.push_back({pair, Fixed(c->qn3.Ms(), 1), Fixed(c->other.Ms(), 1), c->other.MinMs() + ".." + c->other.MaxMs(),
+                     Fixed(c->StartRatio(), 3), Fixed(c->PairRatio(), 3), "<= " + Fixed(c->startupTarget, 2),
+                     Verdict(c->StartMet())});
+    peaks.push_back({pair, Fixed(c->qn3.PeakKib(), 0), Fixed(c->other.PeakKib(), 0), Fixed(c->MemRatio(), 3),
+                     "<= " + Fixed(c->memoryTarget, 2), Verdict(c->MemMet())});
+  }
+  std::printf("Start-up (%d pairs with each, CreateProcess until the window is shown, filled and idle)\n%s\n", rounds,
+              Table(times).c_str());
+  std::printf("Peak working set (medians of the same runs)\n%s\n", Table(peaks).c_str());
+  std::printf("qn3.exe file size, stripped: %s KiB (target <= 300: %s)\n\n", Fixed(size / 1024.0, 1).c_str(),
+              Verdict(sizeMet));
 
-  JsonObject startup, memory, sizes;
-  startup.Add("pairs", rounds).Add("qn3_ms_median", mq).Add("bare_ms_median", mb).Add("ratio", startRatio)
-      .Add("target_ratio", kStartupTarget).Add("met", startRatio <= kStartupTarget).Add("qn3_ms", qn3Ms)
-      .Add("bare_ms", bareMs);
-  memory.Add("qn3_peak_working_set_kib", pq).Add("bare_peak_working_set_kib", pb).Add("ratio", memRatio)
-      .Add("target_ratio", kMemoryTarget).Add("met", memRatio > 0 && memRatio <= kMemoryTarget);
+  // The bare figures keep their flat keys; the floor's are an object of
+  // their own beside them, with the same keys.
+  JsonObject startup, memory, sizes, startupFloor, memoryFloor;
+  startup.Add("pairs", rounds);
+  AddStartup(withBare, startup);
+  AddStartup(withFloor, startupFloor);
+  startup.AddRaw("floor", startupFloor.Text());
+  AddMemory(withBare, memory);
+  AddMemory(withFloor, memoryFloor);
+  memory.AddRaw("floor", memoryFloor.Text());
   sizes.Add("qn3_exe_bytes", static_cast<int64_t>(size)).Add("bare_exe_bytes", static_cast<int64_t>(FileSize(bare)))
-      .Add("target_bytes", static_cast<int64_t>(kSizeTarget)).Add("met", size >= 0 && size <= kSizeTarget);
+      .Add("floor_exe_bytes", static_cast<int64_t>(FileSize(floor)))
+      .Add("target_bytes", static_cast<int64_t>(kSizeTarget)).Add("met", sizeMet);
   JsonObject all;
   all.AddRaw("startup", startup.Text()).AddRaw("memory", memory.Text()).AddRaw("size", sizes.Text());
   return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
@@ -173,25 +225,73 @@ int Refresh(int rounds, const std::string& out) {
   return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
 }
 
-int Pair(const std::string& a, const char* classA, const std::string& b, const char* classB, int rounds) {
-  const ReadyCondition readyA{classA, 0}, readyB{classB, 0};
-  StartOnce(a, readyA);
-  StartOnce(b, readyB);
-  std::vector<double> msA, msB, peakA, peakB;
-  for (int i = 0; i < rounds; ++i) {
-    Run ra = StartOnce(a, readyA), rb = StartOnce(b, readyB);
-    msA.push_back(ra.ms);
-    msB.push_back(rb.ms);
-    peakA.push_back(ra.peak / 1024.0);
-    peakB.push_back(rb.peak / 1024.0);
+// A program of a comparison: "EXE" or "EXE=CLASS,COMBO". Without a class,
+// bare*.exe is ready as the bare window, floor*.exe as the floor and every
+// other program as qn3.exe: its main window shown with the list filled.
+struct Contender {
+  std::string exe, windowClass;
+  int comboId;
+  Series runs;
+};
+
+Contender ParseContender(const std::string& spec) {
+  size_t eq = spec.find('=');
+  std::string exe = spec.substr(0, eq);
+  if (exe.find(':') == std::string::npos && exe[0] != '\\') exe = Folder() + "\\" + exe;
+  if (eq != std::string::npos) {
+    std::string rest = spec.substr(eq + 1);
+    size_t comma = rest.find(',');
+    return {exe, rest.substr(0, comma), comma == std::string::npos ? 0 : std::atoi(rest.c_str() + comma + 1), {}};
   }
-  std::printf("%s\n", Table({{"program", "median ms", "peak working set KiB"},
-                             {a, Fixed(Median(msA), 1), Fixed(Median(peakA), 0)},
-                             {b, Fixed(Median(msB), 1), Fixed(Median(peakB), 0)},
-                             {"ratio", Fixed(Ratio(Median(msA), Median(msB)), 3),
-                              Fixed(Ratio(Median(peakA), Median(peakB)), 3)}})
-                           .c_str());
-  return 0;
+  std::string name = exe.substr(exe.find_last_of("\\/") + 1);
+  CharLowerA(name.data());
+  if (name.rfind("bare", 0) == 0) return {exe, kBareClass, 0, {}};
+  if (name.rfind("floor", 0) == 0) return {exe, kFloorClass, kCmbNamespace, {}};
+  return {exe, kMainClass, kCmbNamespace, {}};
+}
+
+// Every program once per round, round after round; the first is the one the
+// others are measured against.
+int Compare(int rounds, const std::string& out, const std::vector<std::string>& specs) {
+  if (!SetNames(10)) Fail("cannot write the names file");
+  std::vector<Contender> all;
+  for (const std::string& spec : specs) all.push_back(ParseContender(spec));
+  for (Contender& c : all) StartOnce(c.exe, {c.windowClass.c_str(), c.comboId});
+  // Each round starts one program later, so none always follows the same one.
+  for (int i = 0; i < rounds; ++i)
+    for (size_t k = 0; k < all.size(); ++k) {
+      Contender& c = all[(i + k) % all.size()];
+      c.runs.Add(StartOnce(c.exe, {c.windowClass.c_str(), c.comboId}));
+    }
+
+  const Series& first = all.front().runs;
+  std::vector<std::vector<std::string>> rows{
+      {"program", "median ms", "ms saved", "ms saved per round", "peak KiB", "MiB saved", "first / this ms",
+       "per round", "first / this KiB"}};
+  std::vector<std::string> json;
+  for (const Contender& c : all) {
+    const Series& r = c.runs;
+    std::string name = c.exe.rfind(Folder() + "\\", 0) == 0 ? c.exe.substr(Folder().size() + 1) : c.exe;
+    rows.push_back({name, Fixed(r.Ms(), 1), Fixed(first.Ms() - r.Ms(), 1), Fixed(Median(Differences(first.ms, r.ms)), 1),
+                    Fixed(r.PeakKib(), 0), Fixed((first.PeakKib() - r.PeakKib()) / 1024, 2),
+                    Fixed(Ratio(first.Ms(), r.Ms()), 3), Fixed(Median(Ratios(first.ms, r.ms)), 3),
+                    Fixed(Ratio(first.PeakKib(), r.PeakKib()), 3)});
+    json.push_back(JsonObject()
+                       .Add("program", name)
+                       .Add("ms_median", r.Ms())
+                       .Add("ms_saved", first.Ms() - r.Ms())
+                       .Add("peak_working_set_kib", r.PeakKib())
+                       .Add("kib_saved", first.PeakKib() - r.PeakKib())
+                       .Add("ms_saved_per_round_median", Median(Differences(first.ms, r.ms)))
+                       .Add("ratio_per_round_median", Median(Ratios(first.ms, r.ms)))
+                       .Add("ms", r.ms)
+                       .Add("peak_kib", r.peakKib)
+                       .Text());
+  }
+  std::printf("Start-up, %d rounds, each program once per round\n%s\n", rounds, Table(rows).c_str());
+  JsonObject o;
+  o.Add("rounds", rounds).AddRaw("programs", JsonArray(json));
+  return WriteTextFile(out, o.Text() + "\n") ? 0 : 1;
 }
 
 }  // namespace
@@ -199,18 +299,18 @@ int Pair(const std::string& a, const char* classA, const std::string& b, const c
 
 int main(int argc, char** argv) {
   using namespace qn3::bench;
-  if (argc == 7 && std::string(argv[1]) == "pair") return Pair(argv[2], argv[3], argv[4], argv[5], std::atoi(argv[6]));
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: qn3bench startup|refresh ROUNDS OUT.json | pair A.exe CLASS B.exe CLASS ROUNDS\n");
+  std::string mode = argc > 1 ? argv[1] : "";
+  if (argc < 4 || (mode == "compare" ? argc < 6 : argc != 4)) {
+    std::fprintf(stderr, "usage: qn3bench startup|refresh ROUNDS OUT.json | compare ROUNDS OUT.json EXE EXE...\n");
     return 2;
   }
   int rounds = std::atoi(argv[2]);
   if (rounds < 1) rounds = 1;
   // The stand-in runtime of every program started here lists this file.
   SetEnvironmentVariableA("HXSTANDIN_NAMESPACES", NamesPath().c_str());
-  std::string mode = argv[1];
   if (mode == "startup") return Startup(rounds, argv[3]);
   if (mode == "refresh") return Refresh(rounds, argv[3]);
+  if (mode == "compare") return Compare(rounds, argv[3], std::vector<std::string>(argv + 4, argv + argc));
   std::fprintf(stderr, "qn3bench: unknown benchmark %s\n", argv[1]);
   return 2;
 }

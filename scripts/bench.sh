@@ -3,9 +3,10 @@
 #
 # Builds a Release tree of its own (build/bench, tests off), starts a private
 # Wine prefix and Xvfb there with the stand-in Help runtime registered, runs
-# the start-up, memory, size and refresh benchmarks and the settings-text
-# benchmark when it is built, prints their tables and writes every figure to
-# build/bench/results.json. It ends everything it started.
+# the start-up and memory benchmarks (qn3.exe in pairs with benchmarks/bare
+# and with benchmarks/floor), the size and refresh benchmarks and the
+# settings-text benchmark when it is built, prints their tables and writes
+# every figure to build/bench/results.json. It ends everything it started.
 #
 # The settings-text benchmark (benchmarks/settings, settings_bench.exe) joins
 # in when it is there: its table is shown as it prints it, and its rows go
@@ -17,7 +18,9 @@ root=$(cd "$here/.." && pwd)
 QN3_LOG_TAG=bench
 . "$here/common.sh"
 
-rounds=15
+# Pairs: one start takes 0.1 to 0.4 s here, and a pair's two starts differ
+# by some 50 ms on a busy machine; 40 pairs put the median within a few ms.
+rounds=40
 build="$root/build/bench"
 do_build=1
 while [ $# -gt 0 ]; do
@@ -38,11 +41,11 @@ qn3_install_packages
 if [ $do_build = 1 ]; then
   qn3_log "building the Release tree $build"
   (cd "$root" && cmake --preset win32 -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
-  targets=(qn3 hxstandin bare qn3bench)
+  targets=(qn3 hxstandin bare floor qn3bench)
   if grep -qs 'settings_bench' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(settings_bench); fi
   cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
 fi
-for f in qn3.exe hxstandin.dll bare.exe qn3bench.exe; do
+for f in qn3.exe hxstandin.dll bare.exe floor.exe qn3bench.exe; do
   [ -f "$build/$f" ] || qn3_die "missing $build/$f"
 done
 
@@ -67,7 +70,13 @@ run() {
 }
 
 failed=0
+# The load beside us, before and after: timings on a shared machine are only
+# as good as it was quiet.
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 run "$build/qn3bench.exe" startup "$rounds" "$(qn3_winpath "$parts")\\startup.json" || failed=1
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+qn3_log "load average (1, 5, 15 min) before start-up: $load_before, after: $load_after"
+printf '{"startup_load_average": {"before": "%s", "after": "%s"}}\n' "$load_before" "$load_after" >"$parts/load.json"
 run "$build/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
 # settings_bench prints "case items bytes bytes ms ms MB/s MB/s ns/byte ns/byte"
 # rows, the case name in the first 28 columns.
@@ -112,7 +121,7 @@ json_str() { printf '"%s"' "$(printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g')";
   printf '{"date": %s, ' "$(json_str "$(date -u +%Y-%m-%dT%H:%M:%SZ)")"
   printf '"machine": {"cpu": %s, "cores": %s, "os": %s, "wine": %s}' "$(json_str "${cpu:-unknown}")" \
     "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(wine --version 2>/dev/null)")"
-  for part in startup refresh; do
+  for part in startup refresh load; do
     f="$parts/$part.json"
     [ -s "$f" ] && printf ', %s' "$(tr -d '\r\n' <"$f" | sed 's/^{//; s/}$//')"
   done
