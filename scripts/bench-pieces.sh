@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# bench-pieces.sh [--rounds N] [--no-build]: where qn3.exe's start-up time
+# and peak working set go beyond the floor, one piece at a time.
+#
+# Each piece of our own start is switched off by one compile definition
+# (QN3_BENCH_WITHOUT_<PIECE>) in a Release tree of its own under
+# build/pieces/, never in a shipped build; its qn3.exe goes to
+# build/bench/pieces/<piece>/qn3.exe, so that it keeps the program's name and
+# so its settings file. Pieces that qn3.exe cannot lose are measured the
+# other way round, as the floor plus that piece (floor-cxx.exe,
+# floor-dlls.exe, built in build/bench). Then qn3bench compare starts all of
+# them in turn, round after round, in the bench tree's Wine prefix, and prints
+# what each saves against qn3.exe; the figures go to
+# build/bench/pieces.json.
+set -u
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+QN3_LOG_TAG=bench-pieces
+. "$here/common.sh"
+
+# The pieces of our start that a definition switches off.
+PIECES=(app_window tooltips font dpi_query probe settings_read first_refresh)
+
+rounds=20
+do_build=1
+while [ $# -gt 0 ]; do
+  case $1 in
+    --rounds) rounds=${2:?}; shift 2 ;;
+    --no-build) do_build=0; shift ;;
+    *) qn3_die "usage: bench-pieces.sh [--rounds N] [--no-build]" ;;
+  esac
+done
+build="$root/build/bench"
+
+qn3_install_packages
+if [ $do_build = 1 ]; then
+  qn3_log "building the Release tree $build"
+  (cd "$root" && cmake --preset win32 -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
+  cmake --build "$build" -j2 --target qn3 hxstandin floor floor-cxx floor-dlls qn3bench >/dev/null ||
+    qn3_die "build failed"
+  for piece in "${PIECES[@]}"; do
+    tree="$root/build/pieces/$piece"
+    def="QN3_BENCH_WITHOUT_${piece^^}"
+    qn3_log "building qn3.exe without $piece ($def)"
+    # What a piece leaves unused is no fault of the build.
+    (cd "$root" && cmake --preset win32 -B "$tree" -DQN3_TESTS=OFF \
+      "-DCMAKE_CXX_FLAGS=-D$def -Wno-unused-function -Wno-unused-variable" >/dev/null) ||
+      qn3_die "configure failed for $piece"
+    cmake --build "$tree" -j2 --target qn3 >/dev/null || qn3_die "build failed for $piece"
+    mkdir -p "$build/pieces/$piece"
+    cp -f "$tree/qn3.exe" "$build/pieces/$piece/qn3.exe"
+  done
+fi
+specs=(qn3.exe)
+for piece in "${PIECES[@]}"; do
+  f="$build/pieces/$piece/qn3.exe"
+  [ -f "$f" ] || qn3_die "missing $f"
+  # Without the first refresh the list stays empty: ready once shown and idle.
+  if [ "$piece" = first_refresh ]; then
+    specs+=("pieces\\$piece\\qn3.exe=QN3Helper.Main,0")
+  else
+    specs+=("pieces\\$piece\\qn3.exe")
+  fi
+done
+specs+=(floor.exe floor-cxx.exe floor-dlls.exe)
+
+wdir="$build/wine"
+cleanup() {
+  qn3_wine_stop "$wdir"
+  qn3_xvfb_stop "$wdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+qn3_prefix_ensure "$wdir" || exit 1
+qn3_xvfb_start "$wdir" || exit 1
+qn3_wine_start "$wdir" || exit 1
+qn3_install_standins "$wdir" "$build" "$build/viewer-standin.exe"
+DISPLAY=$(qn3_display "$wdir")
+export DISPLAY
+
+qn3_log "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+wine "$build/qn3bench.exe" compare "$rounds" "$(qn3_winpath "$build")\\pieces.json" "${specs[@]}" \
+  </dev/null 2>/dev/null | tr -d '\r'
+rc=${PIPESTATUS[0]}
+qn3_log "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+qn3_log "results: $build/pieces.json"
+exit "$rc"
