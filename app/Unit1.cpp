@@ -1,7 +1,5 @@
 #include "app/Unit1.h"
 
-#include <commdlg.h>
-
 #include "about/uAbout.h"
 #include "app/Ids.h"
 #include "base/Text.h"
@@ -10,6 +8,7 @@
 #include "help/uHelpCatalogue.h"
 #include "help/uOpenNamespace.h"
 #include "ui/MessageBox.h"
+#include "ui/OpenDialog.h"
 
 namespace qn3 {
 namespace {
@@ -178,7 +177,7 @@ void TForm1::BtnBrowseClick() {
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&ofn)) return;
+  if (!ui::ShowOpenDialog(ofn)) return;
   file.resize(file.find('\0'));
   EditExe->SetText(file);
 }

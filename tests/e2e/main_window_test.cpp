@@ -258,10 +258,23 @@ TEST_F(MainWindowTest, OptionsExpandsAndCollapsesThePanel) {
   MapWindowPoints(main, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
   EXPECT_LE(browse.bottom, client.bottom) << "the expanded panel shows Browse";
 
+  // Browse opens the file dialog, whose DLL is loaded only now; cancelled,
+  // it leaves the viewer field as it was.
+  HWND exe = Control(main, ids::kEditExe);
+  const std::string viewer = TextOf(exe);
+  PostClick(Control(main, ids::kBtnBrowse));
+  HWND dialog = app.WaitDialog();
+  ASSERT_NE(dialog, nullptr) << "no file dialog";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(TextOf(exe), viewer);
+
   ASSERT_TRUE(Click(options));
   EXPECT_EQ(Height(WindowRectOf(main)), collapsed);
   EXPECT_EQ(TextOf(options), "Options >");
   EXPECT_EQ(ClientRectOf(main).bottom, 100);
+  EXPECT_EQ(app.Close(), std::optional<DWORD>(0)) << "ends cleanly after the dialog";
 }
 
 TEST_F(MainWindowTest, MissingRuntimeIsNoticedOnceBesideTheWindow) {
