@@ -147,6 +147,12 @@ int TForm::Height() const {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
+  // A window already there is not moved again: under Wine each move is a
+  // round trip to the X server, and the settings load sets the place the
+  // window mostly has already, one coordinate at a time.
+  RECT now{};
+  GetWindowRect(Handle(), &now);
+  if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height) return;
   SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 void TForm::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
