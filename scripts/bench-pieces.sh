@@ -6,9 +6,10 @@
 # (QN3_BENCH_WITHOUT_<PIECE>) in a Release tree of its own under
 # build/pieces/, never in a shipped build; its qn3.exe goes to
 # build/bench/pieces/<piece>/qn3.exe, so that it keeps the program's name and
-# so its settings file. Pieces that qn3.exe cannot lose are measured the
-# other way round, as the floor plus that piece (floor-cxx.exe,
-# floor-dlls.exe, built in build/bench). Then qn3bench compare starts all of
+# so its settings file. Pieces that no definition can take out are measured
+# the other way round, as the floor plus that piece: floor-cxx.exe (the C++
+# runtime) and floor-dlls.exe (the file dialog's DLL, which qn3.exe loads
+# only at Browse), built in build/bench. Then qn3bench compare starts all of
 # them in turn, round after round, in the bench tree's Wine prefix, and prints
 # what each saves against qn3.exe; the figures go to
 # build/bench/pieces.json.
