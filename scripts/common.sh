@@ -43,6 +43,13 @@ qn3_host32_why() {
   fi
 }
 
+# qn3_run_tree: the tree to run when one is enough (the demo, the
+# screenshots, the benchmarks): win32, which ships, where the host runs it,
+# else win64.
+qn3_run_tree() {
+  if qn3_host32; then echo win32; else echo win64; fi
+}
+
 # qn3_tree_arch BUILD_DIR: the Wine architecture of a build tree (win32 or
 # win64), as its configure step wrote it.
 qn3_tree_arch() {
