@@ -8,7 +8,6 @@
 
 #include "about/uIconLoader.h"
 #include "about/uVerInfo.h"
-#include "app/Ids.h"
 #include "base/Exception.h"
 
 namespace qn3 {
@@ -17,18 +16,6 @@ namespace {
 
 constexpr COLORREF kNavy = 0x800000;  // 0x00BBGGRR
 constexpr UINT_PTR kForwardSubclass = 1;
-
-std::string ProgramPath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // The labels sit in the group box, which would swallow their notifications
 // and colour requests; it hands them on to the dialog.
@@ -91,7 +78,7 @@ bool ShellOpenDocument(const std::string& fileName, const std::string& parameter
 }
 
 bool TFrmAbout::ShowAbout(ui::TApplication& app, const DialogPlacement& placement) {
-  return ShowAboutFor(app, placement, ProgramPath());
+  return ShowAboutFor(app, placement, ui::ProgramPath());
 }
 
 bool TFrmAbout::ShowAboutFor(ui::TApplication& app, const DialogPlacement& placement,

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-#include "app/Ids.h"
 #include "base/AnsiText.h"
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "ui/Form.h"
 
 namespace qn3::ui {
-namespace {
 
 std::string ProgramPath() {
   std::string path(MAX_PATH, '\0');
@@ -24,8 +22,6 @@ std::string ProgramPath() {
     path.resize(path.size() * 2);
   }
 }
-
-}  // namespace
 
 std::string TitleFromProgramPath(std::string_view path) {
   size_t slash = path.find_last_of("\\/:");

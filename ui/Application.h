@@ -12,6 +12,13 @@
 
 #include "ui/Dpi.h"
 
+namespace qn3::ids {
+
+// The hidden application window's class; tests find the program by it.
+inline constexpr char kAppWindowClass[] = "QN3Helper.Application";
+
+}  // namespace qn3::ids
+
 namespace qn3::ui {
 
 class TForm;
@@ -64,6 +71,9 @@ private:
   TForm* mainForm_ = nullptr;
   std::vector<TForm*> forms_;
 };
+
+// The running program file's full path, as the system reports it.
+std::string ProgramPath();
 
 // The initial application title: the program file's name without folder,
 // cut at its first dot, every character after the first in lower case.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "about/uAbout.h"
 #include "app/Ids.h"
 #include "tests/e2e/about_handler.h"
 #include "tests/e2e/driver/Driver.h"

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "about/uAbout.h"
 #include "app/Ids.h"
 #include "tests/e2e/driver/Driver.h"
 

@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "app/Ids.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
 
 namespace qn3::e2e {
 namespace {
