@@ -8,7 +8,9 @@
 
 #include "about/uIconLoader.h"
 #include "about/uVerInfo.h"
+#include "base/AnsiText.h"
 #include "base/Exception.h"
+#include "base/Text.h"
 
 namespace qn3 {
 
@@ -71,7 +73,7 @@ bool FileExists(const std::string& fileName) {
 
 bool ShellOpenDocument(const std::string& fileName, const std::string& parameters) {
   std::string directory;
-  if (FileExists(fileName)) directory = fileName.substr(0, fileName.find_last_of("\\:") + 1);
+  if (FileExists(fileName)) directory = fileName.substr(0, FindLastOf(fileName, "\\:", IsAnsiLeadByte) + 1);
   const HINSTANCE r = ShellExecuteA(GetActiveWindow(), "Open", fileName.c_str(), parameters.c_str(),
                                     directory.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<UINT_PTR>(r) > 32;

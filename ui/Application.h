@@ -75,10 +75,6 @@ private:
 // The running program file's full path, as the system reports it.
 std::string ProgramPath();
 
-// The initial application title: the program file's name without folder,
-// cut at its first dot, every character after the first in lower case.
-std::string TitleFromProgramPath(std::string_view path);
-
 // Disables the thread's other enabled top-level windows while it lives, then
 // enables them again and gives activation and focus back.
 class ModalScope {
