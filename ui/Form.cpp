@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/Displays.h"
 #include "base/Exception.h"
 
 namespace qn3::ui {
@@ -10,13 +11,21 @@ namespace {
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
 
+TRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 RECT OuterRect(HWND hwnd) {
   RECT r{};
   if (IsIconic(hwnd)) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof(wp);
     GetWindowPlacement(hwnd, &wp);
-    return wp.rcNormalPosition;
+    // The restored place is in workspace coordinates: a taskbar at the top
+    // or the left would shift it by its size.
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) return wp.rcNormalPosition;
+    const TRect s = WorkspaceToScreen(ToRect(wp.rcNormalPosition), {ToRect(info.rcMonitor), ToRect(info.rcWork)});
+    return {s.left, s.top, s.right, s.bottom};
   }
   GetWindowRect(hwnd, &r);
   return r;
