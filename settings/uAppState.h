@@ -60,6 +60,10 @@ bool ReadSettingsFile(const std::string& path, std::string& bytes);
 // in one step, so a failure at any point leaves the old file as it was.
 bool WriteSettingsFile(const std::string& path, std::string_view bytes);
 
+// Creates the folder that holds path, with every missing parent; true when
+// it exists afterwards.
+bool ForceFileFolder(const std::string& path);
+
 // True when a file (not a directory) exists at path.
 bool SettingsFileExists(const std::string& path);
 

@@ -127,6 +127,11 @@ bool WriteSettingsFile(const std::string& path, std::string_view bytes) {
   return ok;
 }
 
+bool ForceFileFolder(const std::string& path) {
+  std::string dir = ExtractFilePath(path);
+  return dir.empty() || (ForceDirectories(dir) && DirectoryExists(dir));
+}
+
 bool SettingsFileExists(const std::string& path) {
   DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
