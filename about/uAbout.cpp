@@ -258,7 +258,8 @@ LRESULT TFrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TFrmAbout::OnCommand(int id, int code, HWND control) {
   (void)control;
-  if (id == ids::kBtnOk && code == BN_CLICKED) BtnOkClick();
+  // IDOK: Enter with the focus on no button.
+  if ((id == ids::kBtnOk && code == BN_CLICKED) || id == IDOK) BtnOkClick();
   else if (id == ids::kLblCompany && code == STN_CLICKED) LblCompanyClick();
 }
 

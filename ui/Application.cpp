@@ -206,10 +206,17 @@ ModalScope::ModalScope(HWND except) : active_(GetActiveWindow()), focus_(GetFocu
   EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&context));
 }
 
-ModalScope::~ModalScope() {
+void ModalScope::EnableAgain() {
   for (HWND hwnd : disabled_)
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
-  if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+  disabled_.clear();
+}
+
+ModalScope::~ModalScope() {
+  EnableAgain();
+  // The foreground, not only the thread's active window: the system may
+  // have activated another program's window meanwhile.
+  if (active_ && IsWindow(active_)) SetForegroundWindow(active_);
   if (focus_ && IsWindow(focus_)) SetFocus(focus_);
 }
 

@@ -76,11 +76,14 @@ private:
 std::string ProgramPath();
 
 // Disables the thread's other enabled top-level windows while it lives, then
-// enables them again and gives activation and focus back.
+// enables them again and brings the window that was active back to the
+// foreground with the focus it had.
 class ModalScope {
 public:
   explicit ModalScope(HWND except);
   ~ModalScope();
+  // Enables them again early: a modal window does so before it hides.
+  void EnableAgain();
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
 

@@ -107,16 +107,21 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(id, HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
     }
-    case DM_GETDEFID:
-      return defaultId_ ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
+    case DM_GETDEFID: {
+      // What Enter presses: a focused push button takes it for itself, as
+      // in a dialog; anywhere else the form's default control does.
+      const int focused = FocusedPushButton();
+      const int id = focused ? focused : defaultId_;
+      return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
-        // Keep focus on a control, as a dialog does.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        // The focus goes when the form is deactivated; a dialog gives it
+        // back on reactivation, and so does the form.
         HWND focus = GetFocus();
-        if (!focus || !IsChild(Handle(), focus)) {
-          HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
-          if (first) SetFocus(first);
-        }
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wp)) {
+        RestoreFocus();
         return 0;
       }
       break;
@@ -140,6 +145,25 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefaultHandler(msg, wp, lp);
+}
+
+int TForm::FocusedPushButton() const {
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(Handle(), focus)) return 0;
+  const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, 0, 0);
+  return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) ? GetDlgCtrlID(focus) : 0;
+}
+
+void TForm::RestoreFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus)) return;
+  // The control focused at deactivation, if it can still take the focus;
+  // else the first tab stop.
+  HWND target = lastFocus_;
+  if (!target || !IsWindow(target) || !IsChild(Handle(), target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (target) SetFocus(target);
 }
 
 int TForm::Left() const { return OuterRect(Handle()).left; }
@@ -210,6 +234,9 @@ int TForm::ShowModal() {
     Show();
     while (modalResult_ == 0 && Handle())
       if (!app_.ProcessMessage()) break;
+    // Hidden while the others are still disabled, the form would hand the
+    // activation to the next enabled window: another program's.
+    scope.EnableAgain();
     if (Handle()) ShowWindow(Handle(), SW_HIDE);
   }
   modal_ = false;

@@ -112,6 +112,9 @@ protected:
 
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The identifier of the focused child when it is a push button, else 0.
+  int FocusedPushButton() const;
+  void RestoreFocus();
   HWND CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
                    DWORD style, DWORD exStyle, HWND parent);
 
@@ -120,6 +123,7 @@ private:
   WindowHandle handle_;
   FontHandle font_;
   HWND tooltip_ = nullptr;
+  HWND lastFocus_ = nullptr;  // focused child at the last deactivation
   bool shownOnce_ = false;
   bool modal_ = false;
   int modalResult_ = 0;

@@ -258,6 +258,18 @@ TEST_F(MainWindowTest, OptionsExpandsAndCollapsesThePanel) {
   MapWindowPoints(main, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
   EXPECT_LE(browse.bottom, client.bottom) << "the expanded panel shows Browse";
 
+  // The focus in a field of the panel survives a switch to another program
+  // and back, as in a dialog.
+  HWND params = Control(main, ids::kEditParams);
+  ASSERT_TRUE(TabTo(app.thread(), params));
+  {
+    ForeignWindow other;
+    ASSERT_NE(other.handle(), nullptr);
+    ASSERT_TRUE(BringToForeground(main));
+  }
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(FocusOf(app.thread()), params);
+
   ASSERT_TRUE(Click(options));
   EXPECT_EQ(Height(WindowRectOf(main)), collapsed);
   EXPECT_EQ(TextOf(options), "Options >");
