@@ -131,6 +131,10 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_SIZE:
+      // The form's own tools follow the controls' rectangles.
+      UpdateTooltipRects();
+      break;
     case WM_CLOSE:
       Close();
       return 0;
@@ -333,6 +337,8 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
                                app_.Instance(), nullptr);  // owned by the form: destroyed with it
     if (!tooltip_) return;
   }
+  // The mouse over an enabled control reaches the control, over a disabled
+  // one the form: one tool on each, so the hint shows in both states.
   TOOLINFOA ti{};
   ti.cbSize = sizeof(ti);
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -340,6 +346,22 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
   ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   ti.lpszText = const_cast<char*>(hint.c_str());
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  ti.uFlags = TTF_SUBCLASS;
+  ti.uId = static_cast<UINT_PTR>(control.Id());
+  ti.rect = control.BoundsInParent();
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  tooled_.push_back(&control);
+}
+
+void TForm::UpdateTooltipRects() {
+  for (const TControl* control : tooled_) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = Handle();
+    ti.uId = static_cast<UINT_PTR>(control->Id());
+    ti.rect = control->BoundsInParent();
+    SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
 }
 
 }  // namespace qn3::ui

@@ -1,5 +1,6 @@
 #include "tests/e2e/driver/Driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -310,6 +311,34 @@ bool PressKey(DWORD thread, UINT vk) {
   const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
   const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
   return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
+}
+
+namespace {
+
+void MoveMouse(POINT to) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((to.x * 65536 + 65535) / GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = static_cast<LONG>((to.y * 65536 + 65535) / GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
+  const RECT r = WindowRectOf(control);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  // Tooltips start on movement inside the tool: arrive, then move a little.
+  MoveMouse({middle.x - 3, middle.y});
+  std::this_thread::sleep_for(milliseconds(50));
+  MoveMouse(middle);
+  HWND tip = nullptr;
+  WaitFor([&] { return (tip = FindVisible(pid, TOOLTIPS_CLASSA)) != nullptr; }, timeout);
+  std::string text = tip ? TextOf(tip) : std::string();
+  MoveMouse({0, GetSystemMetrics(SM_CYSCREEN) - 1});
+  if (tip) WaitFor([&] { return !IsWindowVisible(tip); }, milliseconds(5000));
+  return text;
 }
 
 bool TabTo(DWORD thread, HWND control) {

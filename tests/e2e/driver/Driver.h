@@ -73,6 +73,11 @@ HWND FocusOf(DWORD thread);
 // keyboard would deliver it, so dialog navigation (Enter, Escape) applies.
 bool PressKey(DWORD thread, UINT vk);
 
+// Moves the mouse over the middle of `control`, as the user would, and
+// waits for a tooltip of process `pid` to show; its text, or empty when
+// none shows. The mouse is moved away again afterwards.
+std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout = milliseconds(5000));
+
 // Moves focus with Tab presses, as the user would, until `control` has it;
 // false when it never does.
 bool TabTo(DWORD thread, HWND control);
