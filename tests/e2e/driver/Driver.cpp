@@ -353,7 +353,7 @@ bool TabTo(DWORD thread, HWND control) {
 ForeignWindow::ForeignWindow() {
   std::promise<HWND> created;
   std::future<HWND> window = created.get_future();
-  thread_ = std::thread([&created] {
+  thread_ = std::thread([created = std::move(created)]() mutable {
     WNDCLASSA wc{};
     wc.lpfnWndProc = ForeignWindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
