@@ -8,8 +8,9 @@
 
 #include "about/uIconLoader.h"
 #include "about/uVerInfo.h"
-#include "app/Ids.h"
+#include "base/AnsiText.h"
 #include "base/Exception.h"
+#include "base/Text.h"
 
 namespace qn3 {
 
@@ -17,18 +18,6 @@ namespace {
 
 constexpr COLORREF kNavy = 0x800000;  // 0x00BBGGRR
 constexpr UINT_PTR kForwardSubclass = 1;
-
-std::string ProgramPath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // The labels sit in the group box, which would swallow their notifications
 // and colour requests; it hands them on to the dialog.
@@ -84,14 +73,14 @@ bool FileExists(const std::string& fileName) {
 
 bool ShellOpenDocument(const std::string& fileName, const std::string& parameters) {
   std::string directory;
-  if (FileExists(fileName)) directory = fileName.substr(0, fileName.find_last_of("\\:") + 1);
+  if (FileExists(fileName)) directory = fileName.substr(0, FindLastOf(fileName, "\\:", IsAnsiLeadByte) + 1);
   const HINSTANCE r = ShellExecuteA(GetActiveWindow(), "Open", fileName.c_str(), parameters.c_str(),
                                     directory.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<UINT_PTR>(r) > 32;
 }
 
 bool TFrmAbout::ShowAbout(ui::TApplication& app, const DialogPlacement& placement) {
-  return ShowAboutFor(app, placement, ProgramPath());
+  return ShowAboutFor(app, placement, ui::ProgramPath());
 }
 
 bool TFrmAbout::ShowAboutFor(ui::TApplication& app, const DialogPlacement& placement,
@@ -269,7 +258,8 @@ LRESULT TFrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TFrmAbout::OnCommand(int id, int code, HWND control) {
   (void)control;
-  if (id == ids::kBtnOk && code == BN_CLICKED) BtnOkClick();
+  // IDOK: Enter with the focus on no button.
+  if ((id == ids::kBtnOk && code == BN_CLICKED) || id == IDOK) BtnOkClick();
   else if (id == ids::kLblCompany && code == STN_CLICKED) LblCompanyClick();
 }
 

@@ -16,6 +16,23 @@
 #include "ui/Form.h"
 #include "ui/Handles.h"
 
+namespace qn3::ids {
+
+// The About box's class and controls; tests find them by these.
+inline constexpr char kAboutWindowClass[] = "QN3Helper.About";
+
+enum AboutControl : int {
+  kBtnOk = 201,
+  kGroupBox1 = 202,
+  kImage = 203,
+  kLblProduct = 204,
+  kLblVersion = 205,
+  kLblCopyright = 206,
+  kLblCompany = 207,
+};
+
+}  // namespace qn3::ids
+
 namespace qn3 {
 
 // What the dialog shows. Icon is not owned: it passes to the dialog's image.

@@ -60,11 +60,12 @@ bool GetVersionStringWith(const VersionInfoApi& api, const std::string& fileName
       text == nullptr || !InBlock(block, text, 0))
     return false;
 
+  // The reported length counts characters, fewer than the bytes of a
+  // double-byte text: the text runs to its NUL, bounded by the block only.
   const auto* first = static_cast<const char*>(text);
   const size_t room = block.data() + block.size() - static_cast<const unsigned char*>(text);
-  const size_t limit = length < room ? length : room;
-  const void* nul = std::memchr(first, 0, limit);
-  value.assign(first, nul ? static_cast<const char*>(nul) - first : limit);
+  const void* nul = std::memchr(first, 0, room);
+  value.assign(first, nul ? static_cast<const char*>(nul) - first : room);
   return true;
 }
 

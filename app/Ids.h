@@ -1,13 +1,11 @@
-// Window classes and control identifiers of the program's windows. Tests
-// drive the real program from outside by these, so they are fixed.
+// The main window's class and control identifiers. Tests drive the real
+// program from outside by these, so they are fixed. The application
+// window, the message box and the About box declare theirs in their units.
 #pragma once
 
 namespace qn3::ids {
 
-// Window class names.
-inline constexpr char kAppWindowClass[] = "QN3Helper.Application";
 inline constexpr char kMainWindowClass[] = "QN3Helper.Main";
-inline constexpr char kAboutWindowClass[] = "QN3Helper.About";
 
 // Main window controls.
 enum MainControl : int {
@@ -24,23 +22,6 @@ enum MainControl : int {
   kLabel2 = 111,
   kLabel3 = 112,
   kBevel1 = 113,
-};
-
-// About box controls.
-enum AboutControl : int {
-  kBtnOk = 201,
-  kGroupBox1 = 202,
-  kImage = 203,
-  kLblProduct = 204,
-  kLblVersion = 205,
-  kLblCopyright = 206,
-  kLblCompany = 207,
-};
-
-// The modal message box: its text and icon; buttons carry IDYES, IDNO, IDOK.
-enum MessageBoxControl : int {
-  kMsgText = 301,
-  kMsgIcon = 302,
 };
 
 // The deferred notice that the main window posts to itself at first show.

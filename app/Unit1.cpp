@@ -100,19 +100,30 @@ void TForm1::FormShow() {
   PostMessageA(Handle(), ids::kDeferredNotice, 0, 0);
 }
 
-void TForm1::FormDestroy() {
-  if (Prefs) {
-    Prefs->Save();
-    Prefs.reset();
-  }
+void TForm1::FormDestroy() { SavePrefs(); }
+
+void TForm1::SavePrefs() {
+  // Once: the object goes with the save, so whichever of the session's end
+  // and the destruction comes second finds nothing to do.
+  if (!Prefs) return;
+  Prefs->Save();
+  Prefs.reset();
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == ids::kDeferredNotice) {
-    DeferredNotice();
-    return 0;
+  switch (msg) {
+    case ids::kDeferredNotice:
+      DeferredNotice();
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The system ends the process after this, without destroying the window.
+      if (wp) SavePrefs();
+      return 0;
+    default:
+      return TForm::HandleMessage(msg, wp, lp);
   }
-  return TForm::HandleMessage(msg, wp, lp);
 }
 
 void TForm1::OnCommand(int id, int code, HWND) {

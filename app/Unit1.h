@@ -50,6 +50,7 @@ private:
   void BtnAutoClick();
   void CmbNamespaceChange();
   void DeferredNotice();
+  void SavePrefs();
 
   bool RefreshNamespaces();
   void UpdateTitle();

@@ -9,14 +9,42 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
+namespace {
+
+// Bytes of the character that starts at i; a lead byte at the end stands alone.
+size_t CharLength(std::string_view text, size_t i, LeadByteTest isLeadByte) {
+  return isLeadByte && isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
 size_t LastCharStart(std::string_view text, LeadByteTest isLeadByte) {
   // Walk from the start: only a forward scan knows lead from trail bytes.
   size_t i = 0, start = 0;
   while (i < text.size()) {
     start = i;
-    i += (isLeadByte && isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    i += CharLength(text, i, isLeadByte);
   }
   return start;
+}
+
+size_t FindLastOf(std::string_view text, std::string_view chars, LeadByteTest isLeadByte) {
+  size_t found = std::string_view::npos;
+  for (size_t i = 0; i < text.size(); i += CharLength(text, i, isLeadByte)) {
+    size_t n = CharLength(text, i, isLeadByte);
+    if (n == 1 && chars.find(text[i]) != std::string_view::npos) found = i;
+  }
+  return found;
+}
+
+std::string TitleFromProgramPath(std::string_view path, LeadByteTest isLeadByte, LowerCaseFn lower) {
+  size_t slash = FindLastOf(path, "\\/:", isLeadByte);
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  // A dot is below every trail byte of the double-byte code pages.
+  name = name.substr(0, name.find('.'));
+  if (name.empty()) return {};
+  size_t first = CharLength(name, 0, isLeadByte);
+  return std::string(name.substr(0, first)) + lower(name.substr(first));
 }
 
 std::string WithClosingPeriod(std::string_view message, LeadByteTest isLeadByte) {

@@ -1,5 +1,6 @@
-// Small rules on 8-bit text shared by several units: trimming, and the
-// period that the general error report appends.
+// Small rules on 8-bit text shared by several units: trimming, the period
+// that the general error report appends, the search for path separators
+// and the initial application title, all by characters of the code page.
 #pragma once
 
 #include <string>
@@ -19,6 +20,19 @@ std::string WithClosingPeriod(std::string_view message, LeadByteTest isLeadByte)
 
 // Byte index of the start of the character that holds the last byte.
 size_t LastCharStart(std::string_view text, LeadByteTest isLeadByte);
+
+// Byte index of the last character of text that is one of the single-byte
+// characters in chars, or npos. A trail byte of a double-byte character
+// never counts, though it may equal "\\".
+size_t FindLastOf(std::string_view text, std::string_view chars, LeadByteTest isLeadByte);
+
+// A lower-case copy in the code page, whole characters only.
+using LowerCaseFn = std::string (*)(std::string_view);
+
+// The initial application title: the program file's name without folder
+// (after the last "\\", "/" or ":"), cut at its first dot, every character
+// after the first in lower case.
+std::string TitleFromProgramPath(std::string_view path, LeadByteTest isLeadByte, LowerCaseFn lower);
 
 // ASCII-only case-insensitive comparison, as identifiers are compared.
 bool SameTextAscii(std::string_view a, std::string_view b);

@@ -1,8 +1,9 @@
 # The release package: qn3.exe with the README and the licence in one ZIP
 # (and the settings checker qn3prefs.exe, which the README tells users of),
 # qn3-<version>-win32.zip, from `cmake --build --preset win32 --target package`.
-# The native build has no program to ship.
-if(NOT WIN32 OR NOT TARGET qn3)
+# The native build has no program to ship, and the 64-bit tree is a test
+# vehicle that never ships.
+if(NOT WIN32 OR NOT TARGET qn3 OR CMAKE_SIZEOF_VOID_P EQUAL 8)
   return()
 endif()
 

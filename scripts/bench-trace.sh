@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# bench-trace.sh [--rounds N]: where the start-up time of qn3.exe and of
-# floor.exe goes, step by step, measured inside each program.
+# bench-trace.sh [--rounds N] [--tree win32|win64]: where the start-up time
+# of qn3.exe and of floor.exe goes, step by step, measured inside each
+# program, in the tree bench.sh measures (or the one named).
 #
 # Copies the tracked sources of this tree to build/trace/src, inserts the
 # marks of benchmarks/trace/marks.txt there (benchmarks/trace/Trace.h), builds
-# qn3.exe and floor.exe from that copy (build/trace/build) and starts them in
-# turn in the bench tree's Wine prefix (build/bench, built by bench.sh), as
+# qn3.exe and floor.exe from that copy (build/trace/TREE) and starts them in
+# turn in the bench tree's Wine prefix (build/bench, or build/bench64 for
+# win64, built by bench.sh), as
 # qn3bench compare does. Each run records its marks; the table gives each
 # step's median in ms, the step from process creation to WinMain included.
 # The marks time only the program's own thread, and add a little; the
@@ -17,18 +19,25 @@ QN3_LOG_TAG=bench-trace
 . "$here/common.sh"
 
 rounds=40
+tree=
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=${2:?}; shift 2 ;;
-    *) qn3_die "usage: bench-trace.sh [--rounds N]" ;;
+    --tree) tree=${2:?}; shift 2 ;;
+    *) qn3_die "usage: bench-trace.sh [--rounds N] [--tree win32|win64]" ;;
   esac
 done
-bench="$root/build/bench"
+[ -n "$tree" ] || tree=$(qn3_run_tree)
+case $tree in
+  win32) bench="$root/build/bench" ;;
+  win64) bench="$root/build/bench64" ;;
+  *) qn3_die "--tree takes win32 or win64" ;;
+esac
 for f in qn3bench.exe hxstandin.dll; do
   [ -f "$bench/$f" ] || qn3_die "missing $bench/$f: run scripts/bench.sh first"
 done
 src="$root/build/trace/src"
-tree="$root/build/trace/build"
+out="$root/build/trace/$tree"
 
 # The copy: what git tracks or would track, as it is in the working tree.
 rm -rf "$src"
@@ -57,11 +66,11 @@ for file in "${!marked[@]}"; do
   sed -i '1i #include "benchmarks/trace/Trace.h"' "$src/$file"
 done
 
-qn3_log "building the marked copy in $tree"
-(cd "$src" && cmake --preset win32 -B "$tree" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
-cmake --build "$tree" -j2 --target qn3 floor >/dev/null || qn3_die "build failed"
+qn3_log "building the marked copy in $out"
+(cd "$src" && cmake --preset "$tree" -B "$out" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
+cmake --build "$out" -j2 --target qn3 floor >/dev/null || qn3_die "build failed"
 mkdir -p "$bench/trace"
-cp -f "$tree/qn3.exe" "$tree/floor.exe" "$bench/trace/"
+cp -f "$out/qn3.exe" "$out/floor.exe" "$bench/trace/"
 
 wdir="$bench/wine"
 cleanup() {
@@ -70,7 +79,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-qn3_prefix_ensure "$wdir" || exit 1
+qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$bench")" || exit 1
 qn3_xvfb_start "$wdir" || exit 1
 qn3_wine_start "$wdir" || exit 1
 qn3_install_standins "$wdir" "$bench" "$bench/viewer-standin.exe"
@@ -82,7 +91,7 @@ rm -f "$log"
 QN3_TRACE_FILE=$(qn3_winpath "$bench/trace")\\marks.txt
 export QN3_TRACE_FILE
 qn3_log "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-wine "$bench/qn3bench.exe" compare "$rounds" "$(qn3_winpath "$bench/trace")\\compare.json" \
+qn3_wine "$bench/qn3bench.exe" compare "$rounds" "$(qn3_winpath "$bench/trace")\\compare.json" \
   'trace\qn3.exe' 'trace\floor.exe' </dev/null 2>/dev/null | tr -d '\r'
 qn3_log "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ -s "$log" ] || qn3_die "no marks in $log"

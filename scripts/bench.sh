@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# bench.sh [--rounds N] [--build-dir DIR] [--no-build]: the benchmarks.
+# bench.sh [--rounds N] [--tree win32|win64] [--build-dir DIR] [--no-build]:
+# the benchmarks.
 #
-# Builds a Release tree of its own (build/bench, tests off), starts a private
+# Measures the win32 tree where the host runs it, else the win64 one (or
+# the tree named). Builds a Release tree of its own (build/bench, or
+# build/bench64 for win64; tests off), starts a private
 # Wine prefix and Xvfb there with the stand-in Help runtime registered, runs
 # the start-up and memory benchmarks (qn3.exe in pairs with benchmarks/bare
 # and with benchmarks/floor), the size and refresh benchmarks and the
@@ -21,26 +24,34 @@ QN3_LOG_TAG=bench
 # Pairs: one start takes 0.1 to 0.4 s here, and a pair's two starts differ
 # by some 50 ms on a busy machine; 40 pairs put the median within a few ms.
 rounds=40
-build="$root/build/bench"
+tree=
+build=
 do_build=1
 while [ $# -gt 0 ]; do
   case $1 in
     --rounds) rounds=${2:?}; shift 2 ;;
+    --tree) tree=${2:?}; shift 2 ;;
     --build-dir) build=$(mkdir -p "${2:?}" && cd "$2" && pwd); shift 2 ;;
     --no-build) do_build=0; shift ;;
-    *) qn3_die "usage: bench.sh [--rounds N] [--build-dir DIR] [--no-build]" ;;
+    *) qn3_die "usage: bench.sh [--rounds N] [--tree win32|win64] [--build-dir DIR] [--no-build]" ;;
   esac
 done
+qn3_install_packages
+[ -n "$tree" ] || tree=$(qn3_run_tree)
+case $tree in
+  win32) [ -n "$build" ] || build="$root/build/bench" ;;
+  win64) [ -n "$build" ] || build="$root/build/bench64" ;;
+  *) qn3_die "--tree takes win32 or win64" ;;
+esac
+qn3_log "measuring the $tree tree"
 results="$root/build/bench"
 parts="$results/parts"
 mkdir -p "$parts"
 rm -f "$parts"/*.json
 
-qn3_install_packages
-
 if [ $do_build = 1 ]; then
   qn3_log "building the Release tree $build"
-  (cd "$root" && cmake --preset win32 -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
+  (cd "$root" && cmake --preset "$tree" -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
   targets=(qn3 hxstandin bare floor qn3bench)
   if grep -qs 'settings_bench' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(settings_bench); fi
   cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
@@ -56,7 +67,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-qn3_prefix_ensure "$wdir" || exit 1
+qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")" || exit 1
 qn3_xvfb_start "$wdir" || exit 1
 qn3_wine_start "$wdir" || exit 1
 qn3_install_standins "$wdir" "$build" "$build/viewer-standin.exe"
@@ -65,7 +76,7 @@ export DISPLAY
 
 # run EXE ARGS...: a Windows program of the tree, its output without CR.
 run() {
-  wine "$@" </dev/null 2>/dev/null | tr -d '\r'
+  qn3_wine "$@" </dev/null 2>/dev/null | tr -d '\r'
   return "${PIPESTATUS[0]}"
 }
 
@@ -119,8 +130,9 @@ os=$(. /etc/os-release 2>/dev/null && echo "${PRETTY_NAME:-}")
 json_str() { printf '"%s"' "$(printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g')"; }
 {
   printf '{"date": %s, ' "$(json_str "$(date -u +%Y-%m-%dT%H:%M:%SZ)")"
+  printf '"tree": %s, "loader": %s, ' "$(json_str "$tree")" "$(json_str "$WINELOADER")"
   printf '"machine": {"cpu": %s, "cores": %s, "os": %s, "wine": %s}' "$(json_str "${cpu:-unknown}")" \
-    "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(wine --version 2>/dev/null)")"
+    "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(qn3_wine --version 2>/dev/null)")"
   for part in startup refresh load; do
     f="$parts/$part.json"
     [ -s "$f" ] && printf ', %s' "$(tr -d '\r\n' <"$f" | sed 's/^{//; s/}$//')"

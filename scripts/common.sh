@@ -2,26 +2,82 @@
 # functions and a few read-only settings, and runs nothing by itself.
 #
 # A "wine dir" holds everything one Wine environment needs:
-#   prefix/      the WINEPREFIX (32-bit)
+#   prefix/      the WINEPREFIX, of the architecture in arch
+#   arch         win32 or win64: the tree whose programs run there
 #   display      the X display of the Xvfb the fixture started (":N")
 #   xvfb.pid     that Xvfb's process id
 #   prefix.lock  serialises prefix creation between parallel callers
 # Test runs use BUILD_DIR/wine; the demo uses its own.
+#
+# Two build trees run under Wine: win32 (what ships) with the 32-bit
+# loader, and win64 (a test vehicle for the same sources) with the 64-bit
+# one. Every Wine call here goes through qn3_wine, which uses the loader of
+# the tree in use.
 
 QN3_VIEWER_APPID='{5E3C1E2A-7A51-4C1B-9F0D-2B1C6A0E4D11}'
 QN3_VIEWER_WINPATH='C:\Program Files\Help Viewer\dexplore.exe'
 # Bump when the prefix settings change, so old prefixes are reconfigured.
 QN3_PREFIX_STAMP=.qn3-prefix-v1
+QN3_WINE32_LOADER=/usr/lib/wine/wine
+QN3_WINE64_LOADER=/usr/lib/wine/wine64
 
 qn3_log() { printf '%s: %s\n' "${QN3_LOG_TAG:-qn3}" "$*" >&2; }
 qn3_die() { qn3_log "$*"; exit 1; }
 
-# qn3_wine_env WINEDIR: export the environment every wine call here uses.
+# qn3_host32: the host runs 32-bit programs, that is, the 32-bit Wine
+# loader starts. Some x86_64 hosts run 64-bit user code only, and there an
+# i386 execve fails. QN3_HOST32=0 takes the 64-bit-only path on any host.
+qn3_host32() {
+  [ "${QN3_HOST32:-}" = 0 ] && return 1
+  "$QN3_WINE32_LOADER" --version >/dev/null 2>&1
+}
+
+# qn3_host32_why: one line saying why the 32-bit tree cannot run here.
+qn3_host32_why() {
+  if [ "${QN3_HOST32:-}" = 0 ]; then
+    echo "QN3_HOST32=0 asks for the 64-bit-only path"
+  elif [ ! -x "$QN3_WINE32_LOADER" ]; then
+    echo "there is no 32-bit Wine loader ($QN3_WINE32_LOADER)"
+  else
+    echo "the 32-bit Wine loader does not start ($("$QN3_WINE32_LOADER" --version 2>&1 | head -n1)): the host runs 64-bit code only"
+  fi
+}
+
+# qn3_run_tree: the tree to run when one is enough (the demo, the
+# screenshots, the benchmarks): win32, which ships, where the host runs it,
+# else win64.
+qn3_run_tree() {
+  if qn3_host32; then echo win32; else echo win64; fi
+}
+
+# qn3_tree_arch BUILD_DIR: the Wine architecture of a build tree (win32 or
+# win64), as its configure step wrote it.
+qn3_tree_arch() {
+  local a
+  a=$(cat "$1/wine-arch" 2>/dev/null) || a=win32
+  case $a in win64) echo win64 ;; *) echo win32 ;; esac
+}
+
+# qn3_wine_env WINEDIR [ARCH]: export the environment every wine call here
+# uses. ARCH defaults to the one the wine dir was made for, else win32.
 qn3_wine_env() {
+  local arch=${2:-}
+  [ -n "$arch" ] || arch=$(cat "$1/arch" 2>/dev/null) || arch=win32
   export WINEPREFIX="$1/prefix"
-  export WINEARCH=win32
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  if [ "$arch" = win64 ]; then
+    export WINEARCH=win64 WINELOADER=$QN3_WINE64_LOADER
+  else
+    export WINEARCH=win32 WINELOADER=$QN3_WINE32_LOADER
+  fi
+}
+
+# qn3_wine PROGRAM [ARGS...]: run a program in the prefix of the last
+# qn3_wine_env, with that tree's loader. Debian's wine wrapper would pick
+# the 32-bit loader whenever it is installed, even where it cannot run.
+qn3_wine() {
+  "$WINELOADER" "$@"
 }
 
 # The prefix settings: no crash dialog (a crash would wait for a click
@@ -70,20 +126,27 @@ qn3_regedit() {
   local f
   f=$(mktemp "$WINEPREFIX/../reg.XXXXXX") || return 1
   cat >"$f"
-  wine regedit /s "$(qn3_winpath "$f")" </dev/null >/dev/null 2>&1
+  qn3_wine regedit /s "$(qn3_winpath "$f")" </dev/null >/dev/null 2>&1
   local rc=$?
   rm -f "$f"
   return $rc
 }
 
-# qn3_prefix_ensure WINEDIR: create and configure the prefix if it is not
-# ready yet. Safe to call from parallel processes; fast when ready. Leaves
-# no wineserver running for the prefix when it had to do work.
+# qn3_prefix_ensure WINEDIR ARCH: create and configure the prefix of that
+# architecture if it is not ready yet. Safe to call from parallel
+# processes; fast when ready. Leaves no wineserver running for the prefix
+# when it had to do work.
 qn3_prefix_ensure() {
-  local dir=$1
+  local dir=$1 arch=${2:?qn3_prefix_ensure: no architecture}
   mkdir -p "$dir"
-  qn3_wine_env "$dir"
-  [ -f "$WINEPREFIX/$QN3_PREFIX_STAMP" ] && return 0
+  if [ -f "$dir/arch" ] && [ "$(cat "$dir/arch")" != "$arch" ]; then
+    qn3_die "$dir holds a $(cat "$dir/arch") prefix, not $arch"
+  fi
+  qn3_wine_env "$dir" "$arch"
+  if [ -f "$WINEPREFIX/$QN3_PREFIX_STAMP" ]; then
+    [ -f "$dir/arch" ] || echo "$arch" >"$dir/arch"
+    return 0
+  fi
   (
     flock 9
     # Another caller may have finished while we waited for the lock.
@@ -91,7 +154,8 @@ qn3_prefix_ensure() {
     qn3_log "creating Wine prefix $WINEPREFIX"
     # No display while the prefix is built: nothing should show.
     unset DISPLAY
-    wineboot -i </dev/null >/dev/null 2>&1 || qn3_die "wineboot -i failed for $WINEPREFIX"
+    echo "$arch" >"$dir/arch"
+    qn3_wine wineboot -i </dev/null >/dev/null 2>&1 || qn3_die "wineboot -i failed for $WINEPREFIX"
     # Wine does not pick up fonts-wine by itself; without Tahoma the
     # window's font falls back and every text metric changes.
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
@@ -197,7 +261,7 @@ qn3_wine_start() {
   # Whatever program first needs the desktop starts it on its own display,
   # so every later wine call of the caller must see this one too.
   if [ -n "$display" ]; then export DISPLAY=$display; else unset DISPLAY; fi
-  setsid wine wineboot </dev/null >/dev/null 2>&1 &
+  setsid "$WINELOADER" wineboot </dev/null >/dev/null 2>&1 &
   wait $! 2>/dev/null || true
 }
 
@@ -223,7 +287,8 @@ qn3_install_standins() {
   local dir=$1 dlldir=$2 viewer=$3 dest
   qn3_wine_env "$dir"
   if [ -f "$dlldir/hxstandin.dll" ]; then
-    wine regsvr32 /s "$(qn3_winpath "$dlldir/hxstandin.dll")" </dev/null >/dev/null 2>&1 ||
+    # In a win64 prefix this is the 64-bit regsvr32, as the DLL is.
+    qn3_wine regsvr32 /s "$(qn3_winpath "$dlldir/hxstandin.dll")" </dev/null >/dev/null 2>&1 ||
       qn3_log "warning: regsvr32 hxstandin.dll failed"
   fi
   if [ -f "$viewer" ]; then
@@ -237,7 +302,8 @@ qn3_install_standins() {
 # What the build, the tests and the demo need on Debian. wine32 comes from
 # the i386 architecture.
 QN3_PACKAGES=(cmake g++ make clang libclang-rt-14-dev googletest g++-mingw-w64-i686-posix
-  binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xauth fonts-wine
+  binutils-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  mingw-w64-x86-64-dev wine wine32:i386 wine64 xvfb xauth fonts-wine
   x11-apps x11-utils imagemagick)
 
 # qn3_install_packages: installs the packages that are missing; does

@@ -14,9 +14,17 @@ QN3_LOG_TAG=demo
 . scripts/common.sh
 
 demo="$root/build/demo"
-wdir="$demo/wine"
-# QN3_BUILD_DIR picks another win32 build tree (default build/win32).
-build=${QN3_BUILD_DIR:-$root/build/win32}
+qn3_install_packages
+# win32 where the host runs it, else the win64 test vehicle (the same
+# sources). QN3_BUILD_DIR picks another build tree of that kind.
+if [ -n "${QN3_BUILD_DIR:-}" ] && [ -f "$QN3_BUILD_DIR/wine-arch" ]; then
+  tree=$(qn3_tree_arch "$QN3_BUILD_DIR")
+else
+  tree=$(qn3_run_tree)
+  [ "$tree" = win32 ] || qn3_log "running the win64 tree: $(qn3_host32_why)"
+fi
+build=${QN3_BUILD_DIR:-$root/build/$tree}
+wdir="$demo/$tree/wine"
 
 cleanup() {
   qn3_wine_stop "$wdir" >/dev/null 2>&1 || true
@@ -25,18 +33,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-qn3_install_packages
-cmake --preset win32 -B "$build" >/dev/null
+cmake --preset "$tree" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target qn3 hxstandin viewer-standin e2e-wait-window
 
 # The stand-in runtime lists the names file beside the DLL, so the demo
-# registers its own copy with its own names.
-mkdir -p "$demo"
-cp -f "$build/hxstandin.dll" "$demo/hxstandin.dll"
+# registers its own copy, of the tree's kind, with its own names.
+standins="$demo/$tree"
+mkdir -p "$standins"
+cp -f "$build/hxstandin.dll" "$standins/hxstandin.dll"
 printf '%s\r\n' "Tarvik.QN3.UserGuide" "Tarvik.QN3.Reference" "Demo.Library.v1" \
-  "Demo.Tutorials.2026" "Sample.Collection" >"$demo/namespaces.txt"
+  "Demo.Tutorials.2026" "Sample.Collection" >"$standins/namespaces.txt"
 
-qn3_prefix_ensure "$wdir"
+qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")"
 
 display=
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -49,17 +57,17 @@ else
 fi
 
 qn3_wine_start "$wdir" "$display"
-qn3_install_standins "$wdir" "$demo" "$build/viewer-standin.exe"
+qn3_install_standins "$wdir" "$standins" "$build/viewer-standin.exe"
 export DISPLAY=$display
 
 if [ $headless = 0 ]; then
   qn3_log "showing the window on $DISPLAY; close it to end the demo"
-  wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 || true
+  qn3_wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 || true
   exit 0
 fi
 
-wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 &
-rect=$(wine "$build/e2e-wait-window.exe" QN3Helper.Main 60 2>/dev/null | tr -d '\r') ||
+qn3_wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 &
+rect=$(qn3_wine "$build/e2e-wait-window.exe" QN3Helper.Main 60 2>/dev/null | tr -d '\r') ||
   qn3_die "the main window did not appear"
 read -r left top right bottom <<<"$rect"
 # Wine copies what a window painted to the X screen when the program goes

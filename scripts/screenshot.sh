@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# screenshot.sh: refreshes the README's pictures in docs/ from a built win32
-# tree: the main window as the demo shows it (on a private Xvfb), the About
+# screenshot.sh: refreshes the README's pictures in docs/ from a built tree
+# (win32 where the host runs it, else win64): the main window as the demo shows it (on a private Xvfb), the About
 # box and the window at 144 DPI as their end-to-end tests leave them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,8 +8,9 @@ root=$PWD
 QN3_LOG_TAG=screenshot
 . scripts/common.sh
 
-# QN3_BUILD_DIR picks another win32 build tree (default build/win32).
-build=${QN3_BUILD_DIR:-$root/build/win32}
+# QN3_BUILD_DIR picks another build tree (default build/win32, or
+# build/win64 on a host that runs 64-bit code only).
+build=${QN3_BUILD_DIR:-$root/build/$(qn3_run_tree)}
 shots="$root/build/screenshots"
 rm -rf "$shots"
 mkdir -p "$shots" docs

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # wine-fixture.sh setup|cleanup BUILD_DIR: the "wine" test fixture.
 #
-# setup: the build tree's prefix (created when missing), a private Xvfb,
+# setup: the build tree's prefix (created when missing, of the tree's
+# architecture), a private Xvfb,
 # a persistent wineserver with Wine's system processes, the stand-in Help
 # runtime registered and the stand-in viewer installed as the registered
 # viewer. cleanup: ends the wineserver of the prefix, then the Xvfb.
@@ -17,7 +18,7 @@ wdir="$build/wine"
 
 case $1 in
   setup)
-    qn3_prefix_ensure "$wdir" || exit 1
+    qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")" || exit 1
     qn3_xvfb_start "$wdir" || exit 1
     qn3_wine_start "$wdir" || exit 1
     qn3_install_standins "$wdir" "$build" "$build/viewer-standin.exe"

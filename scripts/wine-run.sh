@@ -17,9 +17,12 @@ exe=$1
 shift
 [ -f "$exe" ] || qn3_die "no such program: $exe"
 
-build=${QN3_BUILD_DIR:-$(cd "$(dirname "$exe")" && pwd)}
+# Every program of a tree lies in its top folder, so the program's folder
+# tells which tree, and so which Wine, it is for.
+tree=$(cd "$(dirname "$exe")" && pwd)
+build=${QN3_BUILD_DIR:-$tree}
 wdir="$build/wine"
-qn3_prefix_ensure "$wdir" || exit 1
+qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$tree")" || exit 1
 
 warm=0
 private=
@@ -42,7 +45,7 @@ else
   fi
 fi
 
-wine "$exe" "$@"
+qn3_wine "$exe" "$@"
 rc=$?
 
 # Without the fixture's persistent server, the server of this run ends

@@ -262,8 +262,8 @@ void ApplyObjectText(const TObjectText& object, const WindowNameTest& isOpenWind
 
 }  // namespace
 
-std::string ChangeFileExt(std::string_view path, std::string_view ext) {
-  size_t sep = path.find_last_of("\\:");
+std::string ChangeFileExt(std::string_view path, std::string_view ext, LeadByteTest isLeadByte) {
+  size_t sep = FindLastOf(path, "\\:", isLeadByte);
   size_t nameStart = sep == std::string_view::npos ? 0 : sep + 1;
   size_t dot = path.rfind('.');
   std::string result(path);

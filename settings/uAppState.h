@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/Component.h"
+#include "base/Text.h"
 
 namespace qn3 {
 
@@ -26,7 +27,8 @@ std::string SettingsFileLocator(const std::string& subFolder, const std::string&
 
 // The name with its extension (the last dot after the last "\" or ":")
 // replaced by ext, which includes its dot; ext appended when there is none.
-std::string ChangeFileExt(std::string_view path, std::string_view ext);
+// The separators are found by characters of the code page.
+std::string ChangeFileExt(std::string_view path, std::string_view ext, LeadByteTest isLeadByte);
 
 // Full path of the running program file.
 std::string ProgramFilePath();
@@ -57,6 +59,10 @@ bool ReadSettingsFile(const std::string& path, std::string& bytes);
 // Writes the text to a new file beside path and then replaces path with it
 // in one step, so a failure at any point leaves the old file as it was.
 bool WriteSettingsFile(const std::string& path, std::string_view bytes);
+
+// Creates the folder that holds path, with every missing parent; true when
+// it exists afterwards.
+bool ForceFileFolder(const std::string& path);
 
 // True when a file (not a directory) exists at path.
 bool SettingsFileExists(const std::string& path);

@@ -81,6 +81,14 @@ bool WriteSettingsFile(const std::string& path, std::string_view bytes) {
   return ok;
 }
 
+bool ForceFileFolder(const std::string& path) {
+  fs::path dir = fs::path(path).parent_path();
+  std::error_code ec;
+  if (dir.empty()) return true;
+  fs::create_directories(dir, ec);
+  return fs::is_directory(dir, ec);
+}
+
 bool SettingsFileExists(const std::string& path) {
   std::error_code ec;
   return fs::exists(path, ec) && !fs::is_directory(path, ec);

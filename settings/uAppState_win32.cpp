@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "base/AnsiText.h"
 #include "settings/uAppState.h"
 #include "settings/uSpecialFld.h"
 
@@ -41,8 +42,12 @@ bool DirectoryExists(const std::string& dir) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Separators are found by characters: 0x5C is also a trail byte in the
+// double-byte code pages.
+size_t LastSeparator(const std::string& path) { return FindLastOf(path, "\\:", IsAnsiLeadByte); }
+
 std::string ExtractFilePath(const std::string& path) {
-  size_t sep = path.find_last_of("\\:");
+  size_t sep = LastSeparator(path);
   return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
 }
 
@@ -59,15 +64,16 @@ bool ForceDirectories(std::string dir) {
 
 std::string SettingsFileLocator(const std::string& subFolder, const std::string& programPath, const std::string& ext) {
   if (IsNtFamily()) {
-    size_t sep = programPath.find_last_of("\\:");
-    std::string name = ChangeFileExt(sep == std::string::npos ? programPath : programPath.substr(sep + 1), ext);
+    size_t sep = LastSeparator(programPath);
+    std::string name =
+        ChangeFileExt(sep == std::string::npos ? programPath : programPath.substr(sep + 1), ext, IsAnsiLeadByte);
     std::string folder;
     if (GetSpecialFolderPath(kCsidlAppData, folder)) {
       std::string dir = folder + subFolder;
       if (ForceDirectories(dir) && DirectoryExists(dir)) return dir + name;
     }
   }
-  return ChangeFileExt(programPath, ext);
+  return ChangeFileExt(programPath, ext, IsAnsiLeadByte);
 }
 
 std::string ProgramFilePath() {
@@ -119,6 +125,11 @@ bool WriteSettingsFile(const std::string& path, std::string_view bytes) {
   ok = ok && MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!ok) DeleteFileA(temp);
   return ok;
+}
+
+bool ForceFileFolder(const std::string& path) {
+  std::string dir = ExtractFilePath(path);
+  return dir.empty() || (ForceDirectories(dir) && DirectoryExists(dir));
 }
 
 bool SettingsFileExists(const std::string& path) {

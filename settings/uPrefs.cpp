@@ -35,7 +35,7 @@ bool TPrefs::Load() {
   try {
     if (!TPrefsBase::Load()) return false;
     // A position on a display that is gone would leave the window unreachable.
-    if (IntersectsSomeWorkArea(left_, top_, host_.WindowWidth(), host_.WindowHeight())) {
+    if (IntersectsSomeDisplay(left_, top_, host_.WindowWidth(), host_.WindowHeight())) {
       host_.SetWindowTop(top_);
       host_.SetWindowLeft(left_);
     }

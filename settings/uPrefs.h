@@ -39,7 +39,7 @@ public:
   const std::vector<TPropInfo>& PublishedProperties() const override;
 
   // A successful load moves the window (top, then left) unless that
-  // position lies on no display's work area, then fills both fields.
+  // position lies wholly off every display, then fills both fields.
   bool Load() override;
   // Takes the window's position and both fields as they stand, then saves.
   bool Save() override;
@@ -64,8 +64,9 @@ private:
   std::string params_;
 };
 
-// True when the rectangle overlaps the work area of some display (always
-// true where the platform has no displays to ask, or none answers).
-bool IntersectsSomeWorkArea(int left, int top, int width, int height);
+// True when the rectangle overlaps some display, the taskbar's part
+// included (always true where the platform has no displays to ask, or none
+// answers).
+bool IntersectsSomeDisplay(int left, int top, int width, int height);
 
 }  // namespace qn3

@@ -36,6 +36,9 @@ bool TPrefsBase::Save() {
       if (!CopySettingsFile(path, path + ".bad")) return false;
       loadFailed_ = false;
     }
+    // The path is fixed for the run, but its folder may have been removed
+    // since it was located.
+    ForceFileFolder(path);
     return SaveComponentToFile(*this, path);
   } catch (...) {
     return false;

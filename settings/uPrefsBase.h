@@ -21,8 +21,9 @@ public:
   // before a failing line stay in the object.
   virtual bool Load();
   // False when the file cannot be written; the old file then stays as it
-  // was. A file that this object failed to load is first copied to
-  // "<file>.bad", and is not replaced when that copy fails.
+  // was. A folder removed since the path was located is made again. A file
+  // that this object failed to load is first copied to "<file>.bad", and is
+  // not replaced when that copy fails.
   virtual bool Save();
 
   // The settings file path, located on first use and kept, so that one run

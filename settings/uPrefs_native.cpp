@@ -3,6 +3,6 @@
 namespace qn3 {
 
 // The host build has no displays to ask.
-bool IntersectsSomeWorkArea(int, int, int, int) { return true; }
+bool IntersectsSomeDisplay(int, int, int, int) { return true; }
 
 }  // namespace qn3

@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-#include "app/Ids.h"
 #include "base/AnsiText.h"
 #include "base/Exception.h"
 #include "base/Text.h"
 #include "ui/Form.h"
 
 namespace qn3::ui {
-namespace {
 
 std::string ProgramPath() {
   std::string path(MAX_PATH, '\0');
@@ -25,17 +23,15 @@ std::string ProgramPath() {
   }
 }
 
-}  // namespace
+namespace {
 
-std::string TitleFromProgramPath(std::string_view path) {
-  size_t slash = path.find_last_of("\\/:");
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  name = name.substr(0, name.find('.'));
-  std::string title(name);
-  for (size_t i = 1; i < title.size(); ++i)
-    if (title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] + 32);
-  return title;
+std::string LowerCaseAnsi(std::string_view text) {
+  std::string copy(text);
+  if (!copy.empty()) CharLowerBuffA(copy.data(), static_cast<DWORD>(copy.size()));
+  return copy;
 }
+
+}  // namespace
 
 TApplication::TApplication(HINSTANCE instance) : instance_(instance), dpi_(Dpi::System()) {
   // Bit 31 clear is success, S_FALSE included; a failure is left to the
@@ -54,7 +50,7 @@ TApplication::TApplication(HINSTANCE instance) : instance_(instance), dpi_(Dpi::
   // A zero-sized popup with a caption: invisible, yet it owns the taskbar
   // button and its text, apart from the main window's caption.
   int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  std::string title = TitleFromProgramPath(ProgramPath());
+  std::string title = TitleFromProgramPath(ProgramPath(), IsAnsiLeadByte, LowerCaseAnsi);
   handle_ = CreateWindowExA(0, ids::kAppWindowClass, title.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                             nullptr, nullptr, instance_, this);
@@ -212,10 +208,17 @@ ModalScope::ModalScope(HWND except) : active_(GetActiveWindow()), focus_(GetFocu
   EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&context));
 }
 
-ModalScope::~ModalScope() {
+void ModalScope::EnableAgain() {
   for (HWND hwnd : disabled_)
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
-  if (active_ && IsWindow(active_)) SetActiveWindow(active_);
+  disabled_.clear();
+}
+
+ModalScope::~ModalScope() {
+  EnableAgain();
+  // The foreground, not only the thread's active window: the system may
+  // have activated another program's window meanwhile.
+  if (active_ && IsWindow(active_)) SetForegroundWindow(active_);
   if (focus_ && IsWindow(focus_)) SetFocus(focus_);
 }
 

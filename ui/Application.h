@@ -12,6 +12,13 @@
 
 #include "ui/Dpi.h"
 
+namespace qn3::ids {
+
+// The hidden application window's class; tests find the program by it.
+inline constexpr char kAppWindowClass[] = "QN3Helper.Application";
+
+}  // namespace qn3::ids
+
 namespace qn3::ui {
 
 class TForm;
@@ -65,16 +72,18 @@ private:
   std::vector<TForm*> forms_;
 };
 
-// The initial application title: the program file's name without folder,
-// cut at its first dot, every character after the first in lower case.
-std::string TitleFromProgramPath(std::string_view path);
+// The running program file's full path, as the system reports it.
+std::string ProgramPath();
 
 // Disables the thread's other enabled top-level windows while it lives, then
-// enables them again and gives activation and focus back.
+// enables them again and brings the window that was active back to the
+// foreground with the focus it had.
 class ModalScope {
 public:
   explicit ModalScope(HWND except);
   ~ModalScope();
+  // Enables them again early: a modal window does so before it hides.
+  void EnableAgain();
   ModalScope(const ModalScope&) = delete;
   ModalScope& operator=(const ModalScope&) = delete;
 

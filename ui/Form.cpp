@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/Displays.h"
 #include "base/Exception.h"
 
 namespace qn3::ui {
@@ -10,13 +11,21 @@ namespace {
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
 
+TRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 RECT OuterRect(HWND hwnd) {
   RECT r{};
   if (IsIconic(hwnd)) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof(wp);
     GetWindowPlacement(hwnd, &wp);
-    return wp.rcNormalPosition;
+    // The restored place is in workspace coordinates: a taskbar at the top
+    // or the left would shift it by its size.
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) return wp.rcNormalPosition;
+    const TRect s = WorkspaceToScreen(ToRect(wp.rcNormalPosition), {ToRect(info.rcMonitor), ToRect(info.rcWork)});
+    return {s.left, s.top, s.right, s.bottom};
   }
   GetWindowRect(hwnd, &r);
   return r;
@@ -100,16 +109,21 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(id, HIWORD(wp), reinterpret_cast<HWND>(lp));
       return 0;
     }
-    case DM_GETDEFID:
-      return defaultId_ ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
+    case DM_GETDEFID: {
+      // What Enter presses: a focused push button takes it for itself, as
+      // in a dialog; anywhere else the form's default control does.
+      const int focused = FocusedPushButton();
+      const int id = focused ? focused : defaultId_;
+      return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
     case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
-        // Keep focus on a control, as a dialog does.
+      if (LOWORD(wp) == WA_INACTIVE) {
+        // The focus goes when the form is deactivated; a dialog gives it
+        // back on reactivation, and so does the form.
         HWND focus = GetFocus();
-        if (!focus || !IsChild(Handle(), focus)) {
-          HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE);
-          if (first) SetFocus(first);
-        }
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wp)) {
+        RestoreFocus();
         return 0;
       }
       break;
@@ -118,6 +132,10 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         app_.Minimize();
         return 0;
       }
+      break;
+    case WM_SIZE:
+      // The form's own tools follow the controls' rectangles.
+      UpdateTooltipRects();
       break;
     case WM_CLOSE:
       Close();
@@ -133,6 +151,25 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return DefaultHandler(msg, wp, lp);
+}
+
+int TForm::FocusedPushButton() const {
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(Handle(), focus)) return 0;
+  const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, 0, 0);
+  return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) ? GetDlgCtrlID(focus) : 0;
+}
+
+void TForm::RestoreFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(Handle(), focus)) return;
+  // The control focused at deactivation, if it can still take the focus;
+  // else the first tab stop.
+  HWND target = lastFocus_;
+  if (!target || !IsWindow(target) || !IsChild(Handle(), target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+  if (target) SetFocus(target);
 }
 
 int TForm::Left() const { return OuterRect(Handle()).left; }
@@ -209,6 +246,9 @@ int TForm::ShowModal() {
     Show();
     while (modalResult_ == 0 && Handle())
       if (!app_.ProcessMessage()) break;
+    // Hidden while the others are still disabled, the form would hand the
+    // activation to the next enabled window: another program's.
+    scope.EnableAgain();
     if (Handle()) ShowWindow(Handle(), SW_HIDE);
   }
   modal_ = false;
@@ -308,6 +348,8 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
                                app_.Instance(), nullptr);  // owned by the form: destroyed with it
     if (!tooltip_) return;
   }
+  // The mouse over an enabled control reaches the control, over a disabled
+  // one the form: one tool on each, so the hint shows in both states.
   TOOLINFOA ti{};
   ti.cbSize = sizeof(ti);
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -315,6 +357,22 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
   ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   ti.lpszText = const_cast<char*>(hint.c_str());
   SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  ti.uFlags = TTF_SUBCLASS;
+  ti.uId = static_cast<UINT_PTR>(control.Id());
+  ti.rect = control.BoundsInParent();
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  tooled_.push_back(&control);
+}
+
+void TForm::UpdateTooltipRects() {
+  for (const TControl* control : tooled_) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof(ti);
+    ti.hwnd = Handle();
+    ti.uId = static_cast<UINT_PTR>(control->Id());
+    ti.rect = control->BoundsInParent();
+    SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
 }
 
 }  // namespace qn3::ui

@@ -98,6 +98,7 @@ protected:
   std::unique_ptr<TControl> AddBevel(std::string_view name, int id, DesignRect r);
   std::unique_ptr<TControl> AddGroupBox(std::string_view name, int id, DesignRect r);
   std::unique_ptr<TControl> AddImage(std::string_view name, int id, DesignRect r, HWND parent);
+  // The hint shows whether the control is enabled or not.
   void AddTooltip(const TControl& control, const std::string& hint);
   // Away from 96 DPI, widens a single-line label whose text does not fit its
   // scaled width (font metrics do not scale exactly); never narrows it.
@@ -112,6 +113,10 @@ protected:
 
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The identifier of the focused child when it is a push button, else 0.
+  int FocusedPushButton() const;
+  void RestoreFocus();
+  void UpdateTooltipRects();
   HWND CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
                    DWORD style, DWORD exStyle, HWND parent);
 
@@ -120,6 +125,8 @@ private:
   WindowHandle handle_;
   FontHandle font_;
   HWND tooltip_ = nullptr;
+  HWND lastFocus_ = nullptr;  // focused child at the last deactivation
+  std::vector<const TControl*> tooled_;  // controls with a hint, owned by the derived form
   bool shownOnce_ = false;
   bool modal_ = false;
   int modalResult_ = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Ids.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
 

@@ -7,6 +7,16 @@
 
 #include "ui/Application.h"
 
+namespace qn3::ids {
+
+// The box's text and icon controls; its buttons carry IDYES, IDNO, IDOK.
+enum MessageBoxControl : int {
+  kMsgText = 301,
+  kMsgIcon = 302,
+};
+
+}  // namespace qn3::ids
+
 namespace qn3::ui {
 
 enum class MsgKind { Warning, Information };

@@ -3,7 +3,8 @@
 // Built with the same toolchain and flags as qn3.exe, and with the same
 // manifest (common controls 6, DPI awareness) and icon:
 //   - the common controls, the Tahoma font on the same 13 controls and one
-//     tooltip control holding the four hints;
+//     tooltip control holding the four hints (each on its button and on the
+//     form by the button's rectangle);
 //   - COM, the Help runtime's registry walker created with the same
 //     context, and its names listed into the drop-down list, so that it is
 //     ready by the same test as qn3.exe (shown, list filled, idle); each
@@ -93,6 +94,13 @@ void AddTooltips(HWND hwnd, HINSTANCE instance) {
     ti.hwnd = hwnd;
     ti.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd, h.id));
     ti.lpszText = const_cast<char*>(h.text);
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    // As qn3.exe: a second tool on the form by the button's rectangle, for
+    // the hint of a disabled button.
+    ti.uFlags = TTF_SUBCLASS;
+    ti.uId = static_cast<UINT_PTR>(h.id);
+    GetWindowRect(GetDlgItem(hwnd, h.id), &ti.rect);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&ti.rect), 2);
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
   }
 }

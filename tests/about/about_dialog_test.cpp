@@ -11,7 +11,6 @@
 
 #include "about/uAbout.h"
 #include "about/uDlgUtils.h"
-#include "app/Ids.h"
 #include "tests/e2e/about_handler.h"
 #include "ui/Application.h"
 

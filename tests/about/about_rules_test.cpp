@@ -122,9 +122,10 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"ValueNull", [](FakeFile& f) { f.entries[kUrlPath].offset = kNull; }, false, ""},
         LookupCase{"ValueOutsideBlock", [](FakeFile& f) { f.entries[kUrlPath].offset = kForeign; },
                    false, ""},
-        LookupCase{"ValueLongerThanLength", [](FakeFile& f) { f.entries[kUrlPath].length = 3; },
-                   true, "Tar"},
-        LookupCase{"EmptyValue", [](FakeFile& f) { f.entries[kUrlPath].length = 0; }, true, ""},
+        // A length in characters is shorter than a double-byte text's bytes.
+        LookupCase{"ReportedLengthNotLookedAt", [](FakeFile& f) { f.entries[kUrlPath].length = 3; },
+                   true, "Tarvik"},
+        LookupCase{"EmptyValue", [](FakeFile& f) { f.entries[kUrlPath] = {10, 0}; }, true, ""},
         // The unterminated tail with a length that runs past the block.
         LookupCase{"UnterminatedAtBlockEnd", [](FakeFile& f) { f.entries[kUrlPath] = {11, 100}; },
                    true, "ABC"}),

@@ -53,6 +53,48 @@ TEST(ClosingPeriod, DoubleByteLastCharacterIsJudgedByItsFirstByte) {
   EXPECT_EQ(LastCharStart("\x81\x40" "b", ShiftJisLead), 2u);
 }
 
+// Lower-casing as the platform does it in two code pages: Windows-1252
+// (letters with accents too) and a double-byte one (whole characters, so a
+// trail byte that equals a letter stays).
+std::string Cp1252Lower(std::string_view text) {
+  std::string s(text);
+  for (char& c : s) {
+    unsigned char b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) c = static_cast<char>(b + 32);
+  }
+  return s;
+}
+
+std::string ShiftJisLower(std::string_view text) {
+  std::string s(text);
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (ShiftJisLead(static_cast<unsigned char>(s[i]))) ++i;
+    else if (s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] + 32);
+  }
+  return s;
+}
+
+TEST(TitleFromProgramPath, NameBeforeTheFirstDotWithTheRestInLowerCase) {
+  struct Row {
+    const char* path;
+    LeadByteTest lead;
+    LowerCaseFn lower;
+    const char* title;
+  } rows[] = {
+      {"C:\\Tools\\Qn3.EXE", nullptr, Cp1252Lower, "Qn3"},
+      {"D:qn3", nullptr, Cp1252Lower, "qn3"},
+      {"C:/a.b/QN3.exe", nullptr, Cp1252Lower, "Qn3"},
+      {"QN\xC4X.EXE", nullptr, Cp1252Lower, "Qn\xE4x"},  // the code page's letters, not only A-Z
+      // 0x83 0x5C is one character whose trail byte equals "\".
+      {"C:\\\x83\x5CQN.EXE", ShiftJisLead, ShiftJisLower, "\x83\x5Cqn"},
+      // 0x83 0x41: its trail byte equals "A" and stays.
+      {"C:\\Q\x83\x41N.EXE", ShiftJisLead, ShiftJisLower, "Q\x83\x41n"},
+      // A double-byte first character is kept whole.
+      {"\x83\x41QN.EXE", ShiftJisLead, ShiftJisLower, "\x83\x41qn"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(TitleFromProgramPath(r.path, r.lead, r.lower), r.title) << r.path;
+}
+
 TEST(SameTextAscii, IgnoresOnlyAsciiLetterCase) {
   EXPECT_TRUE(SameTextAscii("BtnOpen", "BTNOPEN"));
   EXPECT_TRUE(SameTextAscii("", ""));

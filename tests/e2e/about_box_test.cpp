@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "about/uAbout.h"
 #include "app/Ids.h"
 #include "tests/e2e/about_handler.h"
 #include "tests/e2e/driver/Driver.h"
@@ -144,6 +145,11 @@ TEST_F(AboutBox, CompanyIsALinkThatHandsTheAddressToTheShell) {
 }
 
 TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
+  // Another program's window open behind the main window: closing the box
+  // must hand the foreground back to the main window, not to it.
+  ForeignWindow other;
+  ASSERT_NE(other.handle(), nullptr);
+  ASSERT_TRUE(BringToForeground(main_));
   HWND first = Open();
   ASSERT_NE(first, nullptr);
   ASSERT_TRUE(app_.Sync());
@@ -151,6 +157,9 @@ TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
   // Released through the message loop: the window is destroyed, not hidden.
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(first); }));
   EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main_) != FALSE; }));
+  ASSERT_TRUE(app_.Sync());
+  EXPECT_EQ(GetForegroundWindow(), main_);
+  EXPECT_EQ(FocusOf(app_.thread()), app_.MainControl(ids::kBtnAbout)) << "the focus comes back too";
 
   // Move the main window, so "centred again" means centred on its new place.
   const RECT m = WindowRectOf(main_);
@@ -161,9 +170,13 @@ TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
   ExpectCentredOnMain(main_, second);
   EXPECT_FALSE(IsWindowEnabled(main_));  // modal: the main window takes no input
 
-  // OK closes it the same way.
-  PostClick(AboutControl(second, ids::kBtnOk));
+  // Enter on the focused OK closes it the same way.
+  ASSERT_TRUE(app_.Sync());
+  ASSERT_EQ(FocusOf(app_.thread()), AboutControl(second, ids::kBtnOk));
+  ASSERT_TRUE(PressKey(app_.thread(), VK_RETURN));
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(second); }));
+  ASSERT_TRUE(app_.Sync());
+  EXPECT_EQ(GetForegroundWindow(), main_);
 }
 
 }  // namespace

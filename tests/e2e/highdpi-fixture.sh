@@ -30,7 +30,7 @@ REG
 
 case $1 in
   setup)
-    qn3_prefix_ensure "$wdir" || exit 1
+    qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")" || exit 1
     if [ ! -f "$WINEPREFIX/$stamp" ]; then
       dpi_reg | qn3_regedit || qn3_die "could not set 144 DPI"
       # Every process reads the DPI when it starts; save it for the next server.

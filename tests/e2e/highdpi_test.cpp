@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "about/uAbout.h"
 #include "app/Ids.h"
 #include "tests/e2e/driver/Driver.h"
 
@@ -184,6 +185,9 @@ TEST_F(HighDpi, MessageBoxOffsetsAreScaled) {
     EXPECT_EQ(notice->rect.top, window.top + S(70));
     ASSERT_FALSE(notice->button_ids.empty());
     PostClick(Control(notice->window, notice->button_ids.front()));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(notice->window); }));
+    // The disabled button's hint is found by its scaled rectangle.
+    EXPECT_EQ(HoverTooltip(app.pid(), app.MainControl(ids::kBtnOpen)), "Open namespace content");
   }
   NamesFile names("Alpha\r\n");
   App app(WithRuntime(names));

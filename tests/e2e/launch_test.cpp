@@ -148,14 +148,42 @@ TEST_F(LaunchTest, OpenStartsTheViewerForTheSelectedNamespace) {
   EXPECT_TRUE(app.Dialogs().empty());
 }
 
-TEST_F(LaunchTest, EnterPressesOpen) {
+TEST_F(LaunchTest, EnterPressesOpenUnlessAnotherButtonHasTheFocus) {
   const std::string viewer = lt::StandinViewer();
   App app(Options(SettingsText(viewer, kTemplate)));
   ASSERT_NE(Start(app), nullptr);
-  ASSERT_TRUE(PressKey(app.thread(), VK_RETURN));
-  auto started = log_.WaitFor(1);
-  ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0].commandLine, viewer + " /helpcol ms-help://Alpha");
+  // The focus comes by Tab, or by a click that presses the button once.
+  // Each row that opens nothing comes before one that opens, so a viewer
+  // started by mistake shows up in the count.
+  const struct {
+    int focus;
+    bool click, opens;
+  } rows[] = {{ids::kCmbNamespace, false, true}, {ids::kBtnRefresh, true, false}, {ids::kBtnOpen, false, true},
+              {ids::kBtnOptions, true, false},   {ids::kBtnRefresh, false, false}, {ids::kEditParams, false, true}};
+  size_t opened = 0, names = 2;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.focus);
+    HWND control = app.MainControl(row.focus);
+    if (row.click) {
+      ASSERT_TRUE(Click(control));
+    }
+    ASSERT_TRUE(TabTo(app.thread(), control));
+    ++names;  // one name more each time, so that a Refresh by Enter shows
+    std::string file = "Alpha\r\n";
+    for (size_t i = 1; i < names; ++i) file += "More\r\n";
+    ASSERT_TRUE(lt::WriteWholeFile(names_, file));
+    const size_t listed = ComboItems(app.MainControl(ids::kCmbNamespace)).size();
+    ASSERT_TRUE(PressKey(app.thread(), VK_RETURN));
+    ASSERT_TRUE(app.Sync());
+    EXPECT_EQ(ComboItems(app.MainControl(ids::kCmbNamespace)).size(), row.focus == ids::kBtnRefresh ? names : listed);
+    opened += row.opens;
+    auto started = log_.WaitFor(opened);
+    ASSERT_EQ(started.size(), opened);
+    if (row.opens) {
+      EXPECT_EQ(started.back().commandLine, viewer + " /helpcol ms-help://Alpha");
+    }
+  }
+  EXPECT_EQ(TextOf(app.MainControl(ids::kBtnOptions)), "Options >") << "pressed by the click, then by Enter";
 }
 
 TEST_F(LaunchTest, FirstShowFillsAnEmptyViewerFieldFromTheRegistry) {

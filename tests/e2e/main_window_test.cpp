@@ -258,6 +258,23 @@ TEST_F(MainWindowTest, OptionsExpandsAndCollapsesThePanel) {
   MapWindowPoints(main, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
   EXPECT_LE(browse.bottom, client.bottom) << "the expanded panel shows Browse";
 
+  // The panel's buttons show their hints.
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnAuto)), "Locate Html Help2 default viewer (dexplorer.exe)");
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnBrowse)), "Locate Html Help2 viewer program");
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnRefresh)), "Reload Html Help2 namespaces");
+
+  // The focus in a field of the panel survives a switch to another program
+  // and back, as in a dialog.
+  HWND params = Control(main, ids::kEditParams);
+  ASSERT_TRUE(TabTo(app.thread(), params));
+  {
+    ForeignWindow other;
+    ASSERT_NE(other.handle(), nullptr);
+    ASSERT_TRUE(BringToForeground(main));
+  }
+  ASSERT_TRUE(app.Sync());
+  EXPECT_EQ(FocusOf(app.thread()), params);
+
   // Browse opens the file dialog, whose DLL is loaded only now; cancelled,
   // it leaves the viewer field as it was.
   HWND exe = Control(main, ids::kEditExe);
@@ -304,6 +321,12 @@ TEST_F(MainWindowTest, MissingRuntimeIsNoticedOnceBesideTheWindow) {
   EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
   EXPECT_FALSE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
   EXPECT_EQ(app.AppTitle(), "qn3") << "the program file's name, cut at the dot";
+
+  // The disabled buttons show their hints all the same.
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnRefresh)), "Reload Html Help2 namespaces");
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnOpen)), "Open namespace content");
+  EXPECT_EQ(HoverTooltip(app.pid(), Control(main, ids::kBtnAbout), std::chrono::milliseconds(1500)), "")
+      << "About has no hint";
 
   // The window stays usable.
   ASSERT_TRUE(Click(Control(main, ids::kBtnOptions)));

@@ -85,6 +85,27 @@ TEST_F(SettingsTest, FirstRunWritesThePositionAndBothTextsByteForByte) {
   EXPECT_EQ(ReadSettings().value_or("<none>"), Prefs(196, 117, f.viewer, f.params));
 }
 
+TEST_F(SettingsTest, TheSessionsEndSavesOnceAsClosingDoes) {
+  App app;
+  HWND main = Start(app);
+  SetText(app.MainControl(ids::kEditExe), "C:\\Session\\v.exe");
+  const TFields f = Fields(app);
+  for (HWND window : {main, app.AppWindow()}) {
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(answer, 1u) << "the session may end";
+  }
+  for (HWND window : {main, app.AppWindow()}) {
+    ASSERT_TRUE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr));
+  }
+  // The system would end the process now, without a window's destruction.
+  EXPECT_EQ(ReadSettings().value_or("<none>"), Prefs(196, 117, f.viewer, f.params));
+  // If the destruction comes all the same, it does not save again.
+  SetText(app.MainControl(ids::kEditExe), "C:\\Later\\v.exe");
+  ASSERT_TRUE(app.Close().has_value());
+  EXPECT_EQ(ReadSettings().value_or("<none>"), Prefs(196, 117, f.viewer, f.params));
+}
+
 TEST_F(SettingsTest, AMovedWindowReopensWhereItWas) {
   for (POINT place : {POINT{300, 200}, POINT{-100, 50}}) {  // the second partly off-screen
     SCOPED_TRACE(place.x);

@@ -147,6 +147,18 @@ TEST_F(PrefsFiles, NoCopyAsBadMeansNoSave) {
   std::filesystem::remove(path + ".bad");
 }
 
+TEST_F(PrefsFiles, SaveMakesAgainTheFolderRemovedDuringTheRun) {
+  // A folder of its own: others use the program's.
+  TTestPrefs prefs(host, "\\Tarvik\\QN3Removed\\Inner\\", ".dat");
+  const std::filesystem::path file = prefs.GetFileName();
+  const std::filesystem::path root = file.parent_path().parent_path();
+  ASSERT_EQ(root.filename(), "QN3Removed");
+  std::filesystem::remove_all(root);
+  EXPECT_TRUE(prefs.Save());
+  EXPECT_NE(ReadAll(file.string()), "<missing>");
+  std::filesystem::remove_all(root);
+}
+
 #ifndef _WIN32
 TEST_F(PrefsFiles, OneRunKeepsTheFirstPathItLocated) {
   TTestPrefs prefs(host, kSub, ".dat");

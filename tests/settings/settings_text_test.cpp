@@ -72,6 +72,23 @@ TEST_F(TPrefsFixture, WritesNonAsciiAsUtf16Codes) {
   EXPECT_EQ(TextValueNotation("\x80"), "#8364");  // the euro sign's UTF-16 unit
 }
 
+TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
+  auto shiftJisLead = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+  struct Row {
+    const char* path;
+    LeadByteTest lead;
+    const char* result;
+  } rows[] = {
+      {"C:\\Tools\\my.tool.exe", nullptr, "C:\\Tools\\my.tool.dat"},
+      {"C:\\dot.dir\\tool", nullptr, "C:\\dot.dir\\tool.dat"},
+      {"D:x.y:tool", nullptr, "D:x.y:tool.dat"},
+      // 0x83 0x5C is one character: its trail byte is no separator.
+      {"C:\\my.\x83\x5C", +shiftJisLead, "C:\\my.dat"},
+      {"C:\\my.\x83\x5C", nullptr, "C:\\my.\x83\x5C.dat"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(ChangeFileExt(r.path, ".dat", r.lead), r.result) << r.path;
+}
+
 TEST(TextValueNotation, IsTheWritersPiecesOnOneLine) {
   EXPECT_EQ(TextValueNotation(""), "''");
   const std::string a70 = Rep("a", 70);

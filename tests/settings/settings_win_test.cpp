@@ -162,15 +162,14 @@ TEST_F(SettingsFiles, SaveAndLoadOfAComponentNeverThrow) {
   EXPECT_FALSE(LoadComponentFromFile(bad, dir + "\\missing.dat", nullptr));
 }
 
-TEST(WorkArea, OnlyAPlaceOnNoDisplayAtAllIsRefused) {
-  RECT work;
-  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
-  EXPECT_TRUE(IntersectsSomeWorkArea(work.left + 10, work.top + 10, 363, 139));
-  EXPECT_TRUE(IntersectsSomeWorkArea(work.left - 300, work.top + 10, 363, 139));  // partly off-screen
-  EXPECT_TRUE(IntersectsSomeWorkArea(work.right - 1, work.bottom - 1, 363, 139));
-  EXPECT_FALSE(IntersectsSomeWorkArea(work.right, work.top, 363, 139));
-  EXPECT_FALSE(IntersectsSomeWorkArea(-30000, -30000, 363, 139));
-  EXPECT_FALSE(IntersectsSomeWorkArea(work.left - 363, work.top, 363, 139));
+TEST(Displays, OnlyAPlaceOnNoDisplayAtAllIsRefused) {
+  const RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  EXPECT_TRUE(IntersectsSomeDisplay(work.left + 10, work.top + 10, 363, 139));
+  EXPECT_TRUE(IntersectsSomeDisplay(work.left - 300, work.top + 10, 363, 139));  // partly off-screen
+  EXPECT_TRUE(IntersectsSomeDisplay(work.right - 1, work.bottom - 1, 363, 139));
+  EXPECT_FALSE(IntersectsSomeDisplay(work.right, work.top, 363, 139));
+  EXPECT_FALSE(IntersectsSomeDisplay(-30000, -30000, 363, 139));
+  EXPECT_FALSE(IntersectsSomeDisplay(work.left - 363, work.top, 363, 139));
 }
 
 struct TOffScreenPrefs : TPrefs {
@@ -178,7 +177,7 @@ struct TOffScreenPrefs : TPrefs {
   std::string ProgramPath() const override { return "C:\\nowhere\\qn3_offscreen_test.exe"; }
 };
 
-TEST(WorkArea, APositionOnNoDisplayIsNotAppliedButTheTextsAre) {
+TEST(Displays, APositionOnNoDisplayIsNotAppliedButTheTextsAre) {
   struct {
     int left, top;
     bool moves;

@@ -1,15 +1,19 @@
 #include "tests/e2e/driver/Driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <map>
 #include <thread>
 
 #include "app/Ids.h"
+#include "ui/Application.h"
+#include "ui/MessageBox.h"
 
 namespace qn3::e2e {
 namespace {
@@ -141,6 +145,11 @@ int ChannelDistance(DWORD a, DWORD b) {
     d = std::max(d, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
   }
   return d;
+}
+
+LRESULT CALLBACK ForeignWindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(hwnd, msg, w, l);
 }
 
 }  // namespace
@@ -302,6 +311,73 @@ bool PressKey(DWORD thread, UINT vk) {
   const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
   const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
   return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
+}
+
+namespace {
+
+void MoveMouse(POINT to) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((to.x * 65536 + 65535) / GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = static_cast<LONG>((to.y * 65536 + 65535) / GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
+  const RECT r = WindowRectOf(control);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  // Tooltips start on movement inside the tool: arrive, then move a little.
+  MoveMouse({middle.x - 3, middle.y});
+  std::this_thread::sleep_for(milliseconds(50));
+  MoveMouse(middle);
+  HWND tip = nullptr;
+  WaitFor([&] { return (tip = FindVisible(pid, TOOLTIPS_CLASSA)) != nullptr; }, timeout);
+  std::string text = tip ? TextOf(tip) : std::string();
+  MoveMouse({0, GetSystemMetrics(SM_CYSCREEN) - 1});
+  if (tip) WaitFor([&] { return !IsWindowVisible(tip); }, milliseconds(5000));
+  return text;
+}
+
+bool TabTo(DWORD thread, HWND control) {
+  for (int i = 0; i < 16 && FocusOf(thread) != control; ++i) {
+    if (!PressKey(thread, VK_TAB)) return false;
+    const HWND before = FocusOf(thread);
+    WaitFor([&] { return FocusOf(thread) != before; }, milliseconds(2000));
+  }
+  return FocusOf(thread) == control;
+}
+
+ForeignWindow::ForeignWindow() {
+  std::promise<HWND> created;
+  std::future<HWND> window = created.get_future();
+  thread_ = std::thread([created = std::move(created)]() mutable {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ForeignWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "QN3E2E.Foreign";
+    RegisterClassA(&wc);  // fails harmlessly when a former one registered it
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 150,
+                                400, 300, nullptr, nullptr, wc.hInstance, nullptr);
+    created.set_value(hwnd);
+    if (!hwnd) return;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  });
+  window_ = window.get();
+  if (window_) BringToForeground(window_);
+}
+
+ForeignWindow::~ForeignWindow() {
+  if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+  thread_.join();
+}
+
+bool BringToForeground(HWND window) {
+  SetForegroundWindow(window);
+  return WaitFor([&] { return GetForegroundWindow() == window; });
 }
 
 const char* ToString(StockIcon icon) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -71,6 +72,34 @@ HWND FocusOf(DWORD thread);
 // Posts a key press (down and up) to the focused window of `thread`, as the
 // keyboard would deliver it, so dialog navigation (Enter, Escape) applies.
 bool PressKey(DWORD thread, UINT vk);
+
+// Moves the mouse over the middle of `control`, as the user would, and
+// waits for a tooltip of process `pid` to show; its text, or empty when
+// none shows. The mouse is moved away again afterwards.
+std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout = milliseconds(5000));
+
+// Moves focus with Tab presses, as the user would, until `control` has it;
+// false when it never does.
+bool TabTo(DWORD thread, HWND control);
+
+// --- Another program ------------------------------------------------------
+// A top-level window on a thread of the test with a message loop of its
+// own: to the program under test, another program's window.
+class ForeignWindow {
+ public:
+  ForeignWindow();   // shown, in the foreground
+  ~ForeignWindow();  // closed, its thread ended
+  ForeignWindow(const ForeignWindow&) = delete;
+  ForeignWindow& operator=(const ForeignWindow&) = delete;
+  HWND handle() const { return window_; }
+
+ private:
+  std::thread thread_;
+  HWND window_ = nullptr;
+};
+
+// Activates a window as Alt+Tab does; true once it is in the foreground.
+bool BringToForeground(HWND window);
 
 // --- Message boxes --------------------------------------------------------
 enum class StockIcon { kNone, kInformation, kWarning, kError, kQuestion, kOther };

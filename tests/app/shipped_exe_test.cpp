@@ -1,0 +1,105 @@
+// The shipped program, checked as a file without running it: what kind of
+// program it is, that it needs no DLL beyond Windows' own, and that it
+// carries its version, manifest and main icon.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/app/PeImage.h"
+
+namespace qn3::pe {
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return s;
+}
+
+const Resource* Find(const Image& image, const std::string& type, const std::string& name = "") {
+  for (const Resource& r : image.resources) {
+    if (r.type == type && (name.empty() || r.name == name)) return &r;
+  }
+  return nullptr;
+}
+
+const VersionBlock* Child(const VersionBlock& block, const std::string& key) {
+  for (const VersionBlock& c : block.children) {
+    if (c.key == key) return &c;
+  }
+  return nullptr;
+}
+
+class ShippedExe : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::ifstream in(QN3_SHIPPED_EXE, std::ios::binary);
+    if (!in) {
+      if (std::getenv("QN3_REQUIRE_ARTEFACT")) FAIL() << "no " << QN3_SHIPPED_EXE;
+      GTEST_SKIP() << "no " << QN3_SHIPPED_EXE << ": build the win32 tree first";
+    }
+    std::vector<unsigned char> file{std::istreambuf_iterator<char>(in), {}};
+    auto read = ReadImage(file);
+    ASSERT_TRUE(read) << "not a PE file";
+    image = *read;
+  }
+  Image image;
+};
+
+TEST_F(ShippedExe, IsA32BitWindowsGuiProgram) {
+  EXPECT_EQ(image.machine, 0x14C);  // i386
+  EXPECT_EQ(image.magic, 0x10B);    // PE32
+  EXPECT_EQ(image.subsystem, 2);    // Windows GUI
+}
+
+TEST_F(ShippedExe, ImportsOnlyWindowsOwnDlls) {
+  const std::string windows[] = {"advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll",
+                                 "kernel32.dll", "msvcrt.dll",   "ole32.dll",    "oleaut32.dll",
+                                 "shell32.dll",  "user32.dll",   "version.dll"};
+  EXPECT_FALSE(image.imports.empty());
+  for (const std::string& dll : image.imports) {
+    EXPECT_NE(std::find(std::begin(windows), std::end(windows), Lower(dll)), std::end(windows)) << dll;
+  }
+}
+
+TEST_F(ShippedExe, CarriesItsVersion) {
+  const Resource* version = Find(image, "#16");
+  ASSERT_NE(version, nullptr);
+  auto root = ReadVersionBlock(version->data);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->key, "VS_VERSION_INFO");
+  // VS_FIXEDFILEINFO: signature, structure version, file version MS and LS.
+  ASSERT_GE(root->value.size(), 16u);
+  auto u32 = [&](size_t at) {
+    return root->value[at] | root->value[at + 1] << 8 | root->value[at + 2] << 16 | uint32_t{root->value[at + 3]} << 24;
+  };
+  EXPECT_EQ(u32(0), 0xFEEF04BDu);
+  EXPECT_EQ(u32(8), 0x00010001u);   // 1.1
+  EXPECT_EQ(u32(12), 0x00000028u);  // 0.40
+  const VersionBlock* strings = Child(*root, "StringFileInfo");
+  ASSERT_NE(strings, nullptr);
+  const VersionBlock* table = Child(*strings, "040904E4");
+  ASSERT_NE(table, nullptr);
+  const VersionBlock* fileVersion = Child(*table, "FileVersion");
+  ASSERT_NE(fileVersion, nullptr);
+  EXPECT_EQ(fileVersion->text, "1.1.0.40");
+}
+
+TEST_F(ShippedExe, CarriesTheX86ManifestAndTheMainIcon) {
+  const Resource* manifest = Find(image, "#24", "#1");
+  ASSERT_NE(manifest, nullptr);
+  std::string text(manifest->data.begin(), manifest->data.end());
+  // Its own identity and the common controls it asks for, both x86.
+  size_t first = text.find("processorArchitecture=\"x86\"");
+  ASSERT_NE(first, std::string::npos);
+  EXPECT_NE(text.find("processorArchitecture=\"x86\"", first + 1), std::string::npos);
+  EXPECT_EQ(text.find("amd64"), std::string::npos);
+  EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(Find(image, "#14", "MAINICON"), nullptr);
+}
+
+}  // namespace
+}  // namespace qn3::pe
