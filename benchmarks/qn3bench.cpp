@@ -234,12 +234,12 @@ struct Contender {
   Series runs;
 };
 
-Contender ParseContender(const std::string& spec) {
-  size_t eq = spec.find('=');
-  std::string exe = spec.substr(0, eq);
+Contender ParseContender(const std::string& text) {
+  size_t eq = text.find('=');
+  std::string exe = text.substr(0, eq);
   if (exe.find(':') == std::string::npos && exe[0] != '\\') exe = Folder() + "\\" + exe;
   if (eq != std::string::npos) {
-    std::string rest = spec.substr(eq + 1);
+    std::string rest = text.substr(eq + 1);
     size_t comma = rest.find(',');
     return {exe, rest.substr(0, comma), comma == std::string::npos ? 0 : std::atoi(rest.c_str() + comma + 1), {}};
   }
@@ -252,10 +252,10 @@ Contender ParseContender(const std::string& spec) {
 
 // Every program once per round, round after round; the first is the one the
 // others are measured against.
-int Compare(int rounds, const std::string& out, const std::vector<std::string>& specs) {
+int Compare(int rounds, const std::string& out, const std::vector<std::string>& contenders) {
   if (!SetNames(10)) Fail("cannot write the names file");
   std::vector<Contender> all;
-  for (const std::string& spec : specs) all.push_back(ParseContender(spec));
+  for (const std::string& text : contenders) all.push_back(ParseContender(text));
   for (Contender& c : all) StartOnce(c.exe, {c.windowClass.c_str(), c.comboId});
   // Each round starts one program later, so none always follows the same one.
   for (int i = 0; i < rounds; ++i)

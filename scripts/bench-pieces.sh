@@ -60,18 +60,18 @@ if [ $do_build = 1 ]; then
     cp -f "$ptree/qn3.exe" "$build/pieces/$piece/qn3.exe"
   done
 fi
-specs=(qn3.exe)
+contenders=(qn3.exe)
 for piece in "${PIECES[@]}"; do
   f="$build/pieces/$piece/qn3.exe"
   [ -f "$f" ] || qn3_die "missing $f"
   # Without the first refresh the list stays empty: ready once shown and idle.
   if [ "$piece" = first_refresh ]; then
-    specs+=("pieces\\$piece\\qn3.exe=QN3Helper.Main,0")
+    contenders+=("pieces\\$piece\\qn3.exe=QN3Helper.Main,0")
   else
-    specs+=("pieces\\$piece\\qn3.exe")
+    contenders+=("pieces\\$piece\\qn3.exe")
   fi
 done
-specs+=(floor.exe floor-cxx.exe floor-dlls.exe)
+contenders+=(floor.exe floor-cxx.exe floor-dlls.exe)
 
 wdir="$build/wine"
 cleanup() {
@@ -88,7 +88,7 @@ DISPLAY=$(qn3_display "$wdir")
 export DISPLAY
 
 qn3_log "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-qn3_wine "$build/qn3bench.exe" compare "$rounds" "$(qn3_winpath "$build")\\pieces.json" "${specs[@]}" \
+qn3_wine "$build/qn3bench.exe" compare "$rounds" "$(qn3_winpath "$build")\\pieces.json" "${contenders[@]}" \
   </dev/null 2>/dev/null | tr -d '\r'
 rc=${PIPESTATUS[0]}
 qn3_log "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
