@@ -17,22 +17,31 @@ namespace qn3 {
 namespace {
 
 constexpr COLORREF kNavy = 0x800000;  // 0x00BBGGRR
-constexpr UINT_PTR kForwardSubclass = 1;
-
 // The labels sit in the group box, which would swallow their notifications
-// and colour requests; it hands them on to the dialog.
-LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+// and colour requests; it hands them on to the dialog. Subclassed through
+// the window procedure, as every Windows has it: comctl32 exports its
+// subclass helpers by name only from version 6 on. The box's own procedure
+// is kept in its user data, which a button leaves to its owner.
+LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_COMMAND:
     case WM_CTLCOLORSTATIC:
       return SendMessageA(GetParent(hwnd), msg, wp, lp);
     case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, ForwardToForm, id);
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
       break;
     default:
       break;
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  return CallWindowProcA(original, hwnd, msg, wp, lp);
+}
+
+bool ForwardNotifications(HWND box) {
+  const LONG_PTR original = GetWindowLongPtrA(box, GWLP_WNDPROC);
+  if (!original) return false;
+  SetWindowLongPtrA(box, GWLP_USERDATA, original);
+  return SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToForm)) != 0;
 }
 
 class WindowDC {
@@ -108,7 +117,7 @@ bool TFrmAbout::ShowAboutFor(ui::TApplication& app, const DialogPlacement& place
 bool TFrmAbout::ShowAboutDialog(ui::TApplication& app, const DialogPlacement& placement,
                                 const TDlgOptionsAbout& options) {
   bool result = true;
-  auto* dialog = new TFrmAbout(app);
+  auto* dialog = new TFrmAbout(app, placement.Owner);
   try {
     dialog->SetIcon(options.Icon);
     dialog->SetTop(placement.Top);
@@ -131,10 +140,10 @@ bool TFrmAbout::ShowAboutDialog(ui::TApplication& app, const DialogPlacement& pl
   return result;
 }
 
-TFrmAbout::TFrmAbout(ui::TApplication& app) : TDialogForm(app, "TFrmAbout") {
+TFrmAbout::TFrmAbout(ui::TApplication& app, HWND owner) : TDialogForm(app, "TFrmAbout") {
   SetName("FrmAbout");
   CreateHandle({ids::kAboutWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, 194,
-                117, 230, 133, "Tahoma", DEFAULT_CHARSET, nullptr});
+                117, 230, 133, "Tahoma", DEFAULT_CHARSET, nullptr, owner});
   BtnOk = AddButton("BtnOk", ids::kBtnOk, {147, 105, 75, 23}, "");
   GroupBox1 = AddGroupBox("GroupBox1", ids::kGroupBox1, {9, 10, 212, 89});
   const HWND box = GroupBox1->Handle();
@@ -146,8 +155,7 @@ TFrmAbout::TFrmAbout(ui::TApplication& app) : TDialogForm(app, "TFrmAbout") {
   LblVersion = AddLabel("LblVersion", ids::kLblVersion, {57, 31, 144, 13}, "", box, false, SS_NOPREFIX);
   LblProduct = AddLabel("LblProduct", ids::kLblProduct, {57, 14, 144, 13}, "", box, false, SS_NOPREFIX);
   SetCancelControl(ids::kBtnOk);
-  if (!SetWindowSubclass(box, ForwardToForm, kForwardSubclass, 0))
-    throw Exception("Cannot create the About box");
+  if (!ForwardNotifications(box)) throw Exception("Cannot create the About box");
 
   RECT client{};
   GetClientRect(Handle(), &client);

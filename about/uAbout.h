@@ -57,7 +57,8 @@ public:
   static bool ShowAboutDialog(ui::TApplication& app, const DialogPlacement& placement,
                               const TDlgOptionsAbout& options);
 
-  explicit TFrmAbout(ui::TApplication& app);
+  // Owned by the window given (null: the application window).
+  TFrmAbout(ui::TApplication& app, HWND owner);
   ~TFrmAbout() override;
 
 protected:

@@ -68,7 +68,8 @@ int CaptionOverflow(std::span<const CaptionFit> captions);
 
 namespace qn3 {
 
-// Where the dialog goes: Owner is the window to centre on for mode 6.
+// Where the dialog goes: Owner owns it and is the window to centre on for
+// mode 6.
 struct DialogPlacement {
   HWND Owner;
   TPosition Position;

@@ -44,7 +44,7 @@ void TDialogForm::ApplyPosition() {
       break;
     case poMainFormCenter:
     case poOwnerFormCenter: {
-      // Our dialogs have no owner form, so both centre on the main window.
+      // Both centre on the main window, which owns our dialogs.
       ui::TForm* main = App().MainForm();
       if (!main || !OuterRect(main->Handle(), on)) on = PrimaryScreen();
       break;

@@ -145,7 +145,7 @@ void TForm1::OnCommand(int id, int code, HWND) {
 
 void TForm1::DeferredNotice() {
   if (ApiAvailable) return;
-  ui::MessageDlgPos(App(), ui::MsgKind::Information, kNoRuntimeNotice, ui::mbOK, Left() + Scale(35),
+  ui::MessageDlgPos(App(), Handle(), ui::MsgKind::Information, kNoRuntimeNotice, ui::mbOK, Left() + Scale(35),
                     Top() + Scale(70));
 }
 
@@ -206,7 +206,7 @@ void TForm1::ApplyDefaultViewer() {
 }
 
 void TForm1::BtnAutoClick() {
-  int answer = ui::MessageDlgPos(App(), ui::MsgKind::Warning, kOverwriteQuestion, ui::mbYes | ui::mbNo,
+  int answer = ui::MessageDlgPos(App(), Handle(), ui::MsgKind::Warning, kOverwriteQuestion, ui::mbYes | ui::mbNo,
                                  Left() + Scale(20), Top() + Scale(70));
   if (answer == IDYES) ApplyDefaultViewer();
 }

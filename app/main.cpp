@@ -9,8 +9,13 @@
 #include "ui/Application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Comctl32 before version 6 does not know the standard classes' flag; the
+  // tooltips it has either way.
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (!InitCommonControlsEx(&icc)) {
+    icc.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&icc);
+  }
   qn3::ui::TApplication app(instance);
   {
     auto form = std::make_unique<qn3::TForm1>(app);

@@ -1,6 +1,8 @@
 // 8-bit text in the ANSI code page and its UTF-16 form. On Windows this is
-// the calling thread's ANSI code page; the native build uses Windows-1252,
-// fixed, so its results are reproducible.
+// the system's ANSI code page, the one CreateProcessA, the file functions
+// and window texts use (not the thread's, which follows the user's formats
+// and may differ); the native build uses Windows-1252, fixed, so its
+// results are reproducible.
 #pragma once
 
 #include <string>

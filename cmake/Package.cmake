@@ -2,14 +2,14 @@
 # (and the settings checker qn3prefs.exe, which the README tells users of),
 # qn3-<version>-win32.zip, from `cmake --build --preset win32 --target package`.
 # The native build has no program to ship, and the 64-bit tree is a test
-# vehicle that never ships.
-if(NOT WIN32 OR NOT TARGET qn3 OR CMAKE_SIZEOF_VOID_P EQUAL 8)
+# vehicle that never ships. The programs come from the release sub-build.
+if(NOT QN3_RELEASE_SUBBUILD OR NOT TARGET qn3)
   return()
 endif()
 
-install(TARGETS qn3 RUNTIME DESTINATION .)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/qn3.exe DESTINATION .)
 if(TARGET qn3prefs)
-  install(TARGETS qn3prefs RUNTIME DESTINATION .)
+  install(PROGRAMS ${CMAKE_BINARY_DIR}/qn3prefs.exe DESTINATION .)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION .)
 

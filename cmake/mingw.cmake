@@ -1,11 +1,17 @@
-# Cross toolchain for Windows with MinGW-w64, for the processor that the
-# including file names (QN3_MINGW_PROCESSOR). The -posix compilers give
-# std::mutex and std::thread, which GoogleTest needs.
+# Cross toolchain for Windows with MinGW-w64, for the processor and thread
+# model that the including file names (QN3_MINGW_PROCESSOR, and
+# QN3_MINGW_THREADS, posix unless it says win32). The -posix compilers give
+# std::mutex and std::thread, which GoogleTest needs; the -win32 ones link
+# no thread library. Always the suffixed name: installing one variant moves
+# Debian's unsuffixed alternative.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${QN3_MINGW_PROCESSOR})
+if(NOT QN3_MINGW_THREADS)
+  set(QN3_MINGW_THREADS posix)
+endif()
 set(QN3_MINGW_TRIPLE ${QN3_MINGW_PROCESSOR}-w64-mingw32)
-set(CMAKE_C_COMPILER ${QN3_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QN3_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER ${QN3_MINGW_TRIPLE}-gcc-${QN3_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${QN3_MINGW_TRIPLE}-g++-${QN3_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${QN3_MINGW_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${QN3_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

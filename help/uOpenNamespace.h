@@ -12,7 +12,7 @@ namespace qn3 {
 // CharUpperBuffA on a copy: the current ANSI code page's upper case.
 std::string UpperCaseAnsi(std::string_view text);
 
-// The thread's code page for upper-casing and lead bytes, and the viewer
+// The system's ANSI code page for upper-casing and lead bytes, and the viewer
 // existence test.
 CommandLinePlatform WindowsCommandLinePlatform();
 

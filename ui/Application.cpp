@@ -132,16 +132,64 @@ void TApplication::ShowErrorBox(const std::string& message) noexcept {
 }
 
 void TApplication::Minimize() {
-  if (mainForm_) ShowWindow(mainForm_->Handle(), SW_HIDE);
+  HideForms();
   ShowWindow(handle_, SW_MINIMIZE);
 }
 
-void TApplication::Restore() {
-  ShowWindow(handle_, SW_RESTORE);
-  if (mainForm_) {
-    ShowWindow(mainForm_->Handle(), SW_SHOW);
-    SetForegroundWindow(mainForm_->Handle());
-  }
+void TApplication::HideForms() {
+  if (!mainForm_ || !IsWindowVisible(mainForm_->Handle())) return;
+  // The main form is no popup, so no system hides it with its owner; the
+  // About box and the message boxes are owned by it, not by this window.
+  ShowOwnedPopups(mainForm_->Handle(), FALSE);
+  ShowWindow(mainForm_->Handle(), SW_HIDE);
+  formsHidden_ = true;
+}
+
+void TApplication::ShowForms() {
+  if (!formsHidden_) return;
+  formsHidden_ = false;
+  if (!mainForm_) return;
+  ShowWindow(mainForm_->Handle(), SW_SHOW);
+  ShowOwnedPopups(mainForm_->Handle(), TRUE);
+  if (HWND front = FrontWindow()) SetForegroundWindow(front);
+}
+
+namespace {
+
+bool TakesActivation(HWND hwnd) { return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+
+// Through the chain of owners: the root owner that GetAncestor names stops
+// at a window that is no popup, as the main form is.
+bool OwnedBy(HWND hwnd, HWND owner) {
+  for (int depth = 0; hwnd && depth < 16; ++depth)
+    if ((hwnd = GetWindow(hwnd, GW_OWNER)) == owner) return true;
+  return false;
+}
+
+struct FrontSearch {
+  HWND app;
+  HWND found;
+};
+
+BOOL CALLBACK FindFront(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<FrontSearch*>(lp);
+  if (!TakesActivation(hwnd) || !OwnedBy(hwnd, search->app)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND TApplication::FrontWindow() const {
+  // The last active window that this one owns, directly or not: the modal
+  // window while one is open. Activating this window itself overwrites
+  // that record, as Wine does even while it is disabled; then the window
+  // that takes input is found, since a modal window disables all others.
+  HWND popup = GetLastActivePopup(handle_);
+  if (popup != handle_ && TakesActivation(popup)) return popup;
+  FrontSearch search{handle_, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindFront, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -164,17 +212,17 @@ LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 
 LRESULT TApplication::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_SYSCOMMAND:
-      if ((wp & 0xFFF0) == SC_RESTORE) {
-        Restore();
-        return 0;
-      }
+    case WM_SIZE:
+      // Every route to minimise or restore the program ends here: the
+      // system menu, a taskbar click, ShowWindow or SetWindowPlacement.
+      if (wp == SIZE_MINIMIZED) HideForms();
+      else ShowForms();
       break;
     case WM_ACTIVATE:
       // Clicking the taskbar button activates this window: hand it on.
-      if (LOWORD(wp) != WA_INACTIVE && mainForm_ && IsWindowVisible(mainForm_->Handle()) &&
-          IsWindowEnabled(mainForm_->Handle()))
-        SetActiveWindow(mainForm_->Handle());
+      if (LOWORD(wp) != WA_INACTIVE) {
+        if (HWND front = FrontWindow()) SetActiveWindow(front);
+      }
       return 0;
     case WM_CLOSE:
       if (mainForm_) mainForm_->Close();

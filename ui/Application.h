@@ -56,19 +56,27 @@ public:
   // Runs one message through dialog navigation or dispatch; false on WM_QUIT.
   bool ProcessMessage();
 
+  // Minimises the taskbar button; the forms go with it.
   void Minimize();
-  void Restore();
 
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   void ShowErrorBox(const std::string& message) noexcept;
+  // The main form and the windows it owns follow the application window
+  // into and out of the minimised state, by whatever route it goes.
+  void HideForms();
+  void ShowForms();
+  // The window that takes the activation: the modal window open, else the
+  // main form; null when neither can.
+  HWND FrontWindow() const;
 
   HINSTANCE instance_;
   bool comInitialized_ = false;
   HWND handle_ = nullptr;
   Dpi dpi_;
   TForm* mainForm_ = nullptr;
+  bool formsHidden_ = false;  // by a minimise, to be shown by the restore
   std::vector<TForm*> forms_;
 };
 

@@ -2,11 +2,17 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+
 #include "base/Displays.h"
 #include "base/Exception.h"
 
 namespace qn3::ui {
 namespace {
+
+// A tool as comctl32 5.81 (Windows 2000) knows it, without lpReserved:
+// version 6 takes this size too, version 5 refuses the larger one.
+constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);  // TTTOOLINFOA_V2_SIZE
 
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
@@ -57,8 +63,11 @@ void TForm::CreateHandle(const FormStyle& style) {
 #endif
   RECT r{0, 0, Scale(style.clientWidth), Scale(style.clientHeight)};
   AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
+  // Only a top-level window can own; a handle that is gone would fail the
+  // creation.
+  HWND owner = style.owner && IsWindow(style.owner) ? GetAncestor(style.owner, GA_ROOT) : app_.Handle();
   HWND hwnd = CreateWindowExA(style.exStyle, style.windowClass, style.caption.c_str(), style.style, Scale(style.left),
-                              Scale(style.top), r.right - r.left, r.bottom - r.top, app_.Handle(), nullptr,
+                              Scale(style.top), r.right - r.left, r.bottom - r.top, owner, nullptr,
                               app_.Instance(), this);
   if (!hwnd) throw Exception("Cannot create the window");
   app_.AddForm(this);
@@ -351,7 +360,7 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
   // The mouse over an enabled control reaches the control, over a disabled
   // one the form: one tool on each, so the hint shows in both states.
   TOOLINFOA ti{};
-  ti.cbSize = sizeof(ti);
+  ti.cbSize = kToolInfoSize;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = Handle();
   ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
@@ -367,7 +376,7 @@ void TForm::AddTooltip(const TControl& control, const std::string& hint) {
 void TForm::UpdateTooltipRects() {
   for (const TControl* control : tooled_) {
     TOOLINFOA ti{};
-    ti.cbSize = sizeof(ti);
+    ti.cbSize = kToolInfoSize;
     ti.hwnd = Handle();
     ti.uId = static_cast<UINT_PTR>(control->Id());
     ti.rect = control->BoundsInParent();

@@ -28,6 +28,9 @@ struct FormStyle {
   const char* fontFace;  // font height is -11 design pixels (8 points at 96 DPI)
   BYTE fontCharset;
   const char* iconResource;  // class icon, or null
+  // The window that owns the form, which keeps it above itself and brings
+  // it forward when clicked while disabled; null: the application window.
+  HWND owner = nullptr;
 };
 
 class TForm : public TComponent {

@@ -1,6 +1,7 @@
 #include "ui/MessageBox.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "ui/Form.h"
@@ -28,10 +29,15 @@ struct BoxContext {
 int DefaultId(unsigned buttons) { return (buttons & mbOK) ? IDOK : (buttons & mbYes) ? IDYES : 0; }
 int CancelId(unsigned buttons) { return (buttons & mbNo) ? IDNO : (buttons & mbOK) ? IDOK : 0; }
 
+// The metrics as Windows 2000 and XP know them, without Vista's padded
+// border width: they refuse any other size, and every later Windows takes it.
+constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+
 HFONT MessageFont(const Dpi& dpi) {
   NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = sizeof(ncm);
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return CreateFontIndirectA(&ncm.lfMessageFont);
+  ncm.cbSize = kNonClientMetricsSize;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &ncm, 0))
+    return CreateFontIndirectA(&ncm.lfMessageFont);
   return CreateFontA(-dpi.Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
 }
 
@@ -137,12 +143,11 @@ struct alignas(4) EmptyTemplate {
 
 }  // namespace
 
-int MessageDlgPos(TApplication& app, MsgKind kind, const std::string& text, unsigned buttons, int left, int top) {
+int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons, int left,
+                  int top) {
   EmptyTemplate tpl{};
   tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  HWND owner = GetActiveWindow();
-  if (!owner && app.MainForm()) owner = app.MainForm()->Handle();
-  if (!owner) owner = app.Handle();
+  owner = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : app.Handle();
   BoxContext box{app, kind, text, buttons, left, top, {}};
   ModalScope modal(owner);
   INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));

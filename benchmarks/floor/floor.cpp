@@ -89,7 +89,7 @@ void AddTooltips(HWND hwnd, HINSTANCE instance) {
                              nullptr);
   for (const Hint& h : kHints) {
     TOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;  // as qn3.exe: the size every comctl32 takes
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = hwnd;
     ti.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd, h.id));

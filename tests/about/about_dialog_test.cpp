@@ -238,7 +238,7 @@ TEST(AboutDialog, PlacementModes) {
 }
 
 TEST(AboutDialog, CenterOnWindowSetsDesignedOrChangesNothing) {
-  auto* dialog = new TFrmAbout(App());
+  auto* dialog = new TFrmAbout(App(), nullptr);
   dialog->SetBounds(10, 20, 237, 160);
   dialog->SetPosition(poMainFormCenter);
   CenterOnWindow(reinterpret_cast<HWND>(0x7ff0), *dialog);

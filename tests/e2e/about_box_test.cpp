@@ -179,5 +179,54 @@ TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
   EXPECT_EQ(GetForegroundWindow(), main_);
 }
 
+// The ways another program, the taskbar or the user bring a minimised
+// program back, each on the application window, which carries the taskbar
+// button. While a modal window is open that window is disabled, and a
+// disabled window takes no system command. (SetWindowPlacement ends in the
+// same restore, but Wine refuses it on another process's window.)
+struct RestoreRoute {
+  const char* name;
+  bool whileModal;
+  void (*restore)(HWND appWindow);
+};
+
+const RestoreRoute kRestoreRoutes[] = {
+    {"SC_RESTORE", false, [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+    {"ShowWindow", true, [](HWND w) { ShowWindow(w, SW_RESTORE); }},
+};
+
+TEST_F(AboutBox, IsOwnedByTheMainWindowAndComesBackInFrontAfterAMinimise) {
+  HWND appWindow = app_.AppWindow();
+  ASSERT_NE(appWindow, nullptr);
+  auto minimised = [&] { return IsIconic(appWindow) && !IsWindowVisible(main_); };
+
+  for (const RestoreRoute& route : kRestoreRoutes) {
+    SCOPED_TRACE(route.name);
+    ASSERT_TRUE(app_.Sync());
+    PostMessageA(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's button
+    ASSERT_TRUE(WaitFor(minimised));
+    route.restore(appWindow);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }));
+  }
+
+  HWND about = Open();
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(GetWindow(about, GW_OWNER), main_);
+  for (const RestoreRoute& route : kRestoreRoutes) {
+    if (!route.whileModal) continue;
+    SCOPED_TRACE(route.name);
+    ASSERT_TRUE(app_.Sync());
+    ShowWindow(appWindow, SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return minimised() && !IsWindowVisible(about); }));
+    route.restore(appWindow);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && IsWindowVisible(about); }));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == about; }));
+    EXPECT_FALSE(IsWindowEnabled(main_));
+  }
+  ASSERT_TRUE(app_.Sync());
+  ASSERT_TRUE(PressKey(app_.thread(), VK_ESCAPE));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
+}
+
 }  // namespace
 }  // namespace qn3::e2e
