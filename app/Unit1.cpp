@@ -71,15 +71,9 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::FormCreate() {
-#ifdef QN3_BENCH_WITHOUT_PROBE
-  ApiAvailable = true;
-#else
   ApiAvailable = IsHelpApiAvailable();
-#endif
   Prefs = std::make_unique<TPrefs>(*this, "\\Tarvik\\QN3\\", ".dat");
-#ifndef QN3_BENCH_WITHOUT_SETTINGS_READ
   Prefs->Load();
-#endif
 }
 
 void TForm1::FormShow() {
@@ -88,11 +82,7 @@ void TForm1::FormShow() {
   PanelHeights[1] = browse.bottom + Scale(43);
   OptionsCaptions[0] = BtnOptions->Text();
   OptionsCaptions[1] = kOptionsExpanded;
-#ifdef QN3_BENCH_WITHOUT_FIRST_REFRESH
-  if (false) {
-#else
   if (ApiAvailable) {
-#endif
     RefreshNamespaces();
     if (Trim(EditExe->Text()).empty()) ApplyDefaultViewer();
     UpdateTitle();

@@ -19,30 +19,15 @@ QN3_LOG_TAG=bench-trace
 . "$here/common.sh"
 
 rounds=40
-tree=
-while [ $# -gt 0 ]; do
-  case $1 in
-    --rounds) rounds=${2:?}; shift 2 ;;
-    --tree) tree=${2:?}; shift 2 ;;
-    *) qn3_die "usage: bench-trace.sh [--rounds N] [--tree win32|win64]" ;;
-  esac
-done
-[ -n "$tree" ] || tree=$(qn3_run_tree)
-case $tree in
-  win32) bench="$root/build/bench" ;;
-  win64) bench="$root/build/bench64" ;;
-  *) qn3_die "--tree takes win32 or win64" ;;
-esac
+qn3_bench_args "$root" "bench-trace.sh [--rounds N] [--tree win32|win64]" "$@"
 for f in qn3bench.exe hxstandin.dll; do
   [ -f "$bench/$f" ] || qn3_die "missing $bench/$f: run scripts/bench.sh first"
 done
 src="$root/build/trace/src"
 out="$root/build/trace/$tree"
 
-# The copy: what git tracks or would track, as it is in the working tree.
-rm -rf "$src"
-mkdir -p "$src"
-(cd "$root" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$src") || qn3_die "cannot copy the sources"
+# The copy the marks go into.
+qn3_copy_sources "$root" "$src" || qn3_die "cannot copy the sources"
 
 # mark FILE WHERE LINE NAME: insert the mark before or after the one line
 # that reads LINE; "idle" is taken on the first WM_NULL only.
@@ -72,19 +57,7 @@ cmake --build "$out" -j2 --target qn3 floor >/dev/null || qn3_die "build failed"
 mkdir -p "$bench/trace"
 cp -f "$out/qn3.exe" "$out/floor.exe" "$bench/trace/"
 
-wdir="$bench/wine"
-cleanup() {
-  qn3_wine_stop "$wdir"
-  qn3_xvfb_stop "$wdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$bench")" || exit 1
-qn3_xvfb_start "$wdir" || exit 1
-qn3_wine_start "$wdir" || exit 1
-qn3_install_standins "$wdir" "$bench" "$bench/viewer-standin.exe"
-DISPLAY=$(qn3_display "$wdir")
-export DISPLAY
+qn3_bench_wine_up "$bench"
 
 log="$bench/trace/marks.txt"
 rm -f "$log"

@@ -24,55 +24,25 @@ QN3_LOG_TAG=bench
 # Pairs: one start takes 0.1 to 0.4 s here, and a pair's two starts differ
 # by some 50 ms on a busy machine; 40 pairs put the median within a few ms.
 rounds=40
-tree=
-build=
-do_build=1
-while [ $# -gt 0 ]; do
-  case $1 in
-    --rounds) rounds=${2:?}; shift 2 ;;
-    --tree) tree=${2:?}; shift 2 ;;
-    --build-dir) build=$(mkdir -p "${2:?}" && cd "$2" && pwd); shift 2 ;;
-    --no-build) do_build=0; shift ;;
-    *) qn3_die "usage: bench.sh [--rounds N] [--tree win32|win64] [--build-dir DIR] [--no-build]" ;;
-  esac
-done
+qn3_bench_args "$root" "bench.sh [--rounds N] [--tree win32|win64] [--build-dir DIR] [--no-build]" "$@"
 qn3_install_packages
-[ -n "$tree" ] || tree=$(qn3_run_tree)
-case $tree in
-  win32) [ -n "$build" ] || build="$root/build/bench" ;;
-  win64) [ -n "$build" ] || build="$root/build/bench64" ;;
-  *) qn3_die "--tree takes win32 or win64" ;;
-esac
-qn3_log "measuring the $tree tree"
 results="$root/build/bench"
 parts="$results/parts"
 mkdir -p "$parts"
 rm -f "$parts"/*.json
 
 if [ $do_build = 1 ]; then
-  qn3_log "building the Release tree $build"
-  (cd "$root" && cmake --preset "$tree" -B "$build" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
+  qn3_log "building the Release tree $bench"
+  (cd "$root" && cmake --preset "$tree" -B "$bench" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
   targets=(qn3 hxstandin bare floor qn3bench)
   if grep -qs 'settings_bench' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(settings_bench); fi
-  cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
+  cmake --build "$bench" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
 fi
 for f in qn3.exe hxstandin.dll bare.exe floor.exe qn3bench.exe; do
-  [ -f "$build/$f" ] || qn3_die "missing $build/$f"
+  [ -f "$bench/$f" ] || qn3_die "missing $bench/$f"
 done
 
-wdir="$build/wine"
-cleanup() {
-  qn3_wine_stop "$wdir"
-  qn3_xvfb_stop "$wdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")" || exit 1
-qn3_xvfb_start "$wdir" || exit 1
-qn3_wine_start "$wdir" || exit 1
-qn3_install_standins "$wdir" "$build" "$build/viewer-standin.exe"
-DISPLAY=$(qn3_display "$wdir")
-export DISPLAY
+qn3_bench_wine_up "$bench"
 
 # run EXE ARGS...: a Windows program of the tree, its output without CR.
 run() {
@@ -84,11 +54,11 @@ failed=0
 # The load beside us, before and after: timings on a shared machine are only
 # as good as it was quiet.
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-run "$build/qn3bench.exe" startup "$rounds" "$(qn3_winpath "$parts")\\startup.json" || failed=1
+run "$bench/qn3bench.exe" startup "$rounds" "$(qn3_winpath "$parts")\\startup.json" || failed=1
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 qn3_log "load average (1, 5, 15 min) before start-up: $load_before, after: $load_after"
 printf '{"startup_load_average": {"before": "%s", "after": "%s"}}\n' "$load_before" "$load_after" >"$parts/load.json"
-run "$build/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
+run "$bench/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
 # settings_bench prints "case items bytes bytes ms ms MB/s MB/s ns/byte ns/byte"
 # rows, the case name in the first 28 columns.
 settings_json() {
@@ -111,9 +81,9 @@ settings_json() {
       printf "{\"rows\": [%s], \"ns_per_byte_growth_smallest_to_largest\": {%s}}\n", rows, growth
     }'
 }
-if [ -f "$build/settings_bench.exe" ]; then
+if [ -f "$bench/settings_bench.exe" ]; then
   echo "Settings text (benchmarks/settings)"
-  if run "$build/settings_bench.exe" >"$parts/settings.txt"; then
+  if run "$bench/settings_bench.exe" >"$parts/settings.txt"; then
     cat "$parts/settings.txt"
     echo
     settings_json <"$parts/settings.txt" >"$parts/settings.json"
@@ -121,7 +91,7 @@ if [ -f "$build/settings_bench.exe" ]; then
     failed=1
   fi
 else
-  qn3_log "no settings_bench.exe in $build: no settings-text figures"
+  qn3_log "no settings_bench.exe in $bench: no settings-text figures"
 fi
 
 # The results: when and where, then each benchmark's object.

@@ -299,6 +299,65 @@ qn3_install_standins() {
   fi
 }
 
+# qn3_bench_dir ROOT TREE: the Release tree of its own that bench.sh builds
+# for TREE and every benchmark runs in: build/bench, or build/bench64.
+qn3_bench_dir() {
+  case $2 in
+    win32) echo "$1/build/bench" ;;
+    win64) echo "$1/build/bench64" ;;
+    *) qn3_die "--tree takes win32 or win64" ;;
+  esac
+}
+
+# qn3_bench_args ROOT USAGE ARGS...: a benchmark script's options, those
+# its USAGE line offers: --rounds N into rounds, --tree into tree (default:
+# the tree that runs here), --no-build into do_build (else 1), --build-dir
+# DIR into bench (default: the tree's, qn3_bench_dir).
+qn3_bench_args() {
+  local root=$1 usage=$2
+  shift 2
+  tree= do_build=1 bench=
+  while [ $# -gt 0 ]; do
+    case " $usage " in *" [$1 "* | *" [$1]"*) ;; *) qn3_die "usage: $usage" ;; esac
+    case $1 in
+      --rounds) rounds=${2:?}; shift 2 ;;
+      --tree) tree=${2:?}; shift 2 ;;
+      --build-dir) bench=$(mkdir -p "${2:?}" && cd "$2" && pwd) || exit 1; shift 2 ;;
+      --no-build) do_build=0; shift ;;
+      *) qn3_die "usage: $usage" ;;
+    esac
+  done
+  [ -n "$tree" ] || tree=$(qn3_run_tree)
+  local dir
+  dir=$(qn3_bench_dir "$root" "$tree") || exit 1
+  [ -n "$bench" ] || bench=$dir
+  qn3_log "measuring the $tree tree"
+}
+
+# qn3_bench_wine_up BENCH: BENCH's Wine prefix (BENCH/wine), a private Xvfb
+# as DISPLAY, a warm wineserver and the stand-ins from BENCH, ready for a
+# benchmark; all of them end when the calling script exits.
+qn3_bench_wine_up() {
+  local bench=$1 wdir=$1/wine q
+  q=$(printf %q "$wdir")
+  trap "qn3_wine_stop $q; qn3_xvfb_stop $q" EXIT
+  trap 'exit 130' INT TERM
+  qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$bench")" || exit 1
+  qn3_xvfb_start "$wdir" || exit 1
+  qn3_wine_start "$wdir" || exit 1
+  qn3_install_standins "$wdir" "$bench" "$bench/viewer-standin.exe"
+  DISPLAY=$(qn3_display "$wdir")
+  export DISPLAY
+}
+
+# qn3_copy_sources ROOT DEST: DEST afresh, holding what git tracks or would
+# track under ROOT, as it is in the working tree. The benchmarks change such
+# copies, never the sources.
+qn3_copy_sources() {
+  rm -rf "$2" && mkdir -p "$2" &&
+    (cd "$1" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$2")
+}
+
 # What the build, the tests and the demo need on Debian. wine32 comes from
 # the i386 architecture.
 QN3_PACKAGES=(cmake g++ make clang libclang-rt-14-dev googletest g++-mingw-w64-i686-posix

@@ -38,7 +38,6 @@ TApplication::TApplication(HINSTANCE instance) : instance_(instance), dpi_(Dpi::
   // runtime probe, which then answers false.
   comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
 
-#ifndef QN3_BENCH_WITHOUT_APP_WINDOW
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = WindowProc;
@@ -54,7 +53,6 @@ TApplication::TApplication(HINSTANCE instance) : instance_(instance), dpi_(Dpi::
   handle_ = CreateWindowExA(0, ids::kAppWindowClass, title.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                             nullptr, nullptr, instance_, this);
-#endif
 }
 
 TApplication::~TApplication() {

@@ -5,9 +5,6 @@
 namespace qn3::ui {
 
 Dpi Dpi::System() {
-#ifdef QN3_BENCH_WITHOUT_DPI_QUERY
-  return Dpi(96);
-#endif
   HDC screen = GetDC(nullptr);
   int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);

@@ -57,10 +57,8 @@ void TForm::CreateHandle(const FormStyle& style) {
     wc.lpszClassName = style.windowClass;
     if (!RegisterClassExA(&wc)) throw Exception("Cannot register the window class");
   }
-#ifndef QN3_BENCH_WITHOUT_FONT
   font_.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, style.fontCharset, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontFace));
-#endif
   RECT r{0, 0, Scale(style.clientWidth), Scale(style.clientHeight)};
   AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
   // Only a top-level window can own; a handle that is gone would fail the
@@ -348,9 +346,6 @@ void TForm::GrowLabelToText(TControl& label) {
 }
 
 void TForm::AddTooltip(const TControl& control, const std::string& hint) {
-#ifdef QN3_BENCH_WITHOUT_TOOLTIPS
-  return;
-#endif
   if (!tooltip_) {
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,

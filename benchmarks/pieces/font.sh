@@ -1,0 +1,2 @@
+# The font: the controls keep the system's.
+drop ui/Form.cpp 'CreateFontA('

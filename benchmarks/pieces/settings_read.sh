@@ -1,0 +1,2 @@
+# The settings read: the defaults, and the settings file never opened.
+drop app/Unit1.cpp 'Prefs->Load();'
