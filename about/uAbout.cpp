@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -157,14 +158,12 @@ TFrmAbout::TFrmAbout(ui::TApplication& app, HWND owner) : TDialogForm(app, "TFrm
   SetCancelControl(ids::kBtnOk);
   if (!ForwardNotifications(box)) throw Exception("Cannot create the About box");
 
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  designedClient_ = {client.right, client.bottom};
   Anchor(*BtnOk, akRight | akBottom);
   Anchor(*GroupBox1, akLeft | akTop | akRight | akBottom);
   Anchor(*Image, akLeft | akTop);
   for (const auto* label : {&LblCopyright, &LblCompany, &LblVersion, &LblProduct})
     Anchor(**label, akLeft | akTop | akRight);
+  TakeDesignedPlaces();
   FormCreate();
 }
 
@@ -179,8 +178,15 @@ void TFrmAbout::FormCreate() {
 }
 
 void TFrmAbout::Anchor(const ui::TControl& control, uint8_t anchors) {
-  const RECT r = control.BoundsInParent();
-  anchored_.push_back({control.Handle(), {r.left, r.top, r.right - r.left, r.bottom - r.top}, anchors});
+  anchored_.push_back({&control, {}, anchors});
+}
+
+void TFrmAbout::TakeDesignedPlaces() {
+  for (AnchoredControl& c : anchored_) {
+    const RECT r = c.control->BoundsInParent();
+    c.designed = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  }
+  designedClient_ = TForm::LaidOutClientSize();
 }
 
 void TFrmAbout::ApplyAnchors() {
@@ -189,7 +195,7 @@ void TFrmAbout::ApplyAnchors() {
   const int dx = client.right - designedClient_.cx, dy = client.bottom - designedClient_.cy;
   for (const AnchoredControl& c : anchored_) {
     const Bounds b = Anchored(c.designed, c.anchors, dx, dy);
-    SetWindowPos(c.handle, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(c.control->Handle(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -199,13 +205,19 @@ void TFrmAbout::SetIcon(HICON icon) {
 }
 
 void TFrmAbout::ShowAsLink() {
+  SetLinkFont();
+  isLink_ = true;
+}
+
+void TFrmAbout::SetLinkFont() {
   LOGFONTA font{};
   if (!GetObjectA(Font(), sizeof font, &font)) throw Exception("Cannot read the dialog font");
   font.lfUnderline = TRUE;
-  linkFont_.reset(CreateFontIndirectA(&font));
-  if (!linkFont_) throw Exception("Cannot create the link font");
-  SendMessageA(LblCompany->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), TRUE);
-  isLink_ = true;
+  ui::FontHandle link(CreateFontIndirectA(&font));
+  if (!link) throw Exception("Cannot create the link font");
+  SendMessageA(LblCompany->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(link.get()), TRUE);
+  // The label no longer uses the old one.
+  linkFont_ = std::move(link);
 }
 
 void TFrmAbout::ShowModalRaising() {
@@ -217,26 +229,44 @@ void TFrmAbout::FormShow() {
   // Raised later from ShowModalRaising: the caller turns it into false
   // instead of the general error report.
   try {
-    WindowDC dc(Handle());
-    if (!dc.get()) throw Exception("Cannot measure the About box texts");
-    const HGDIOBJ old = SelectObject(dc.get(), Font());
-    std::vector<CaptionFit> fits;
-    for (TComponent* component : Components()) {
-      auto* label = dynamic_cast<ui::TControl*>(component);
-      if (!label || label->ClassName() != "TLabel") continue;
-      const std::string caption = label->Text();
-      SIZE size{};
-      GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
-      const RECT r = label->BoundsInParent();
-      fits.push_back({size.cx, r.right - r.left});
-    }
-    SelectObject(dc.get(), old);
-    const int overflow = CaptionOverflow(fits);
+    const int overflow = CaptionOverflowNow();
     if (overflow > 0) SetWidth(Width() + overflow);
   } catch (...) {
     showError_ = std::current_exception();
     Close();
   }
+}
+
+int TFrmAbout::CaptionOverflowNow() const {
+  WindowDC dc(Handle());
+  if (!dc.get()) throw Exception("Cannot measure the About box texts");
+  const HGDIOBJ old = SelectObject(dc.get(), Font());
+  std::vector<CaptionFit> fits;
+  for (TComponent* component : Components()) {
+    auto* label = dynamic_cast<ui::TControl*>(component);
+    if (!label || label->ClassName() != "TLabel") continue;
+    const std::string caption = label->Text();
+    SIZE size{};
+    GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
+    const RECT r = label->BoundsInParent();
+    fits.push_back({size.cx, r.right - r.left});
+  }
+  SelectObject(dc.get(), old);
+  return CaptionOverflow(fits);
+}
+
+void TFrmAbout::ControlsRescaled() {
+  // The link's underlined font follows the form's new one; the anchors
+  // start again from the design at the new DPI.
+  if (isLink_) SetLinkFont();
+  TakeDesignedPlaces();
+}
+
+SIZE TFrmAbout::LaidOutClientSize() const {
+  // As FormShow widens it, the labels at their design widths.
+  SIZE client = designedClient_;
+  client.cx += std::max(0, CaptionOverflowNow());
+  return client;
 }
 
 LRESULT TFrmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -65,11 +65,13 @@ protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnCommand(int id, int code, HWND control) override;
   void FormShow() override;
+  void ControlsRescaled() override;
+  SIZE LaidOutClientSize() const override;
 
 private:
   struct AnchoredControl {
-    HWND handle;
-    Bounds designed;  // real pixels, as created
+    const ui::TControl* control;
+    Bounds designed;  // real pixels, as laid out for the form's DPI
     uint8_t anchors;
   };
 
@@ -79,8 +81,14 @@ private:
   // The image takes the handle and destroys it with the dialog.
   void SetIcon(HICON icon);
   void ShowAsLink();
+  void SetLinkFont();
   void Anchor(const ui::TControl& control, uint8_t anchors);
+  // The anchored controls' places and the client size they are designed for
+  // are the ones they have now.
+  void TakeDesignedPlaces();
   void ApplyAnchors();
+  // How much wider the form must be for every caption to fit its label.
+  int CaptionOverflowNow() const;
   // ShowModal with an error of FormShow raised here instead of reported.
   void ShowModalRaising();
 

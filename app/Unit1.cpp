@@ -77,9 +77,6 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormShow() {
-  PanelHeights[0] = Height();
-  RECT browse = BtnBrowse->BoundsInParent();
-  PanelHeights[1] = browse.bottom + Scale(43);
   OptionsCaptions[0] = BtnOptions->Text();
   OptionsCaptions[1] = kOptionsExpanded;
   if (ApiAvailable) {
@@ -91,6 +88,14 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormDestroy() { SavePrefs(); }
+
+SIZE TForm1::LaidOutClientSize() const {
+  SIZE client = TForm::LaidOutClientSize();
+  // Expanded, the window ends 43 design pixels below Browse, its frame
+  // included, as designed.
+  if (Expanded) client.cy = BtnBrowse->BoundsInParent().bottom + Scale(43) - FrameHeight();
+  return client;
+}
 
 void TForm1::SavePrefs() {
   // Once: the object goes with the save, so whichever of the session's end
@@ -164,7 +169,7 @@ void TForm1::CmbNamespaceChange() { UpdateTitle(); }
 
 void TForm1::BtnOptionsClick() {
   Expanded = !Expanded;
-  SetHeight(PanelHeights[Expanded]);
+  FitClient();
   BtnOptions->SetText(OptionsCaptions[Expanded]);
 }
 

@@ -38,6 +38,7 @@ protected:
   void OnCommand(int id, int code, HWND control) override;
   void FormShow() override;
   void FormDestroy() override;
+  SIZE LaidOutClientSize() const override;
 
 private:
   void CreateControls();
@@ -58,7 +59,6 @@ private:
 
   bool ApiAvailable = false;
   std::unique_ptr<TPrefs> Prefs;
-  int PanelHeights[2] = {0, 0};
   std::string OptionsCaptions[2];
   bool Expanded = false;
 

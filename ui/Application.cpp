@@ -60,6 +60,15 @@ TApplication::~TApplication() {
   if (comInitialized_) CoUninitialize();
 }
 
+Dpi TApplication::WindowDpi(HWND window) const {
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  if (!root) return dpi_;
+  for (const TForm* form : forms_)
+    if (form->Handle() == root) return form->FormDpi();
+  const UINT dpi = perDpi_.WindowDpi(root);
+  return dpi ? Dpi(static_cast<int>(dpi)) : dpi_;
+}
+
 std::string TApplication::Title() const {
   int n = GetWindowTextLengthA(handle_);
   std::string text(static_cast<size_t>(n) + 1, '\0');

@@ -33,6 +33,10 @@ public:
   HINSTANCE Instance() const { return instance_; }
   HWND Handle() const { return handle_; }
   const Dpi& ScreenDpi() const { return dpi_; }
+  const DpiFunctions& PerDpi() const { return perDpi_; }
+  // The DPI a window is laid out at: one of our forms' own, else the one the
+  // system draws it at, else the system DPI.
+  Dpi WindowDpi(HWND window) const;
   bool ComInitialized() const { return comInitialized_; }
 
   // The taskbar text, separate from any window caption.
@@ -75,6 +79,7 @@ private:
   bool comInitialized_ = false;
   HWND handle_ = nullptr;
   Dpi dpi_;
+  DpiFunctions perDpi_;
   TForm* mainForm_ = nullptr;
   bool formsHidden_ = false;  // by a minimise, to be shown by the restore
   std::vector<TForm*> forms_;

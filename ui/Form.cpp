@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <utility>
 
 #include "base/Displays.h"
 #include "base/Exception.h"
@@ -16,6 +17,24 @@ constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);  //
 
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
+
+// WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed.
+constexpr UINT kDpiChanged = 0x02E0;
+
+std::string WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  n = GetWindowTextA(hwnd, text.data(), n + 1);
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return text;
+}
+
+RECT BoundsInParent(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 TRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -40,7 +59,7 @@ RECT OuterRect(HWND hwnd) {
 }  // namespace
 
 TForm::TForm(TApplication& app, std::string className, TComponent* owner)
-    : TComponent(owner), app_(app), className_(std::move(className)) {}
+    : TComponent(owner), app_(app), className_(std::move(className)), dpi_(app.ScreenDpi()) {}
 
 TForm::~TForm() { DestroyHandle(); }
 
@@ -57,18 +76,42 @@ void TForm::CreateHandle(const FormStyle& style) {
     wc.lpszClassName = style.windowClass;
     if (!RegisterClassExA(&wc)) throw Exception("Cannot register the window class");
   }
-  font_.reset(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, style.fontCharset, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontFace));
-  RECT r{0, 0, Scale(style.clientWidth), Scale(style.clientHeight)};
-  AdjustWindowRectEx(&r, style.style, FALSE, style.exStyle);
   // Only a top-level window can own; a handle that is gone would fail the
   // creation.
-  HWND owner = style.owner && IsWindow(style.owner) ? GetAncestor(style.owner, GA_ROOT) : app_.Handle();
-  HWND hwnd = CreateWindowExA(style.exStyle, style.windowClass, style.caption.c_str(), style.style, Scale(style.left),
-                              Scale(style.top), r.right - r.left, r.bottom - r.top, owner, nullptr,
-                              app_.Instance(), this);
+  const bool owned = style.owner && IsWindow(style.owner);
+  HWND owner = owned ? GetAncestor(style.owner, GA_ROOT) : app_.Handle();
+  dpi_ = owned ? app_.WindowDpi(owner) : app_.ScreenDpi();
+  frameStyle_ = style.style;
+  frameExStyle_ = style.exStyle;
+  designClient_ = {style.clientWidth, style.clientHeight};
+  fontFace_ = style.fontFace;
+  fontCharset_ = style.fontCharset;
+  font_ = MakeFont();
+  POINT at{Scale(style.left), Scale(style.top)};
+  RECT ownerRect{};
+  if (owned && GetWindowRect(owner, &ownerRect)) at = {ownerRect.left, ownerRect.top};
+  RECT r{0, 0, Scale(style.clientWidth), Scale(style.clientHeight)};
+  app_.PerDpi().AdjustWindowRect(style.style, style.exStyle, static_cast<UINT>(dpi_.Value()), r);
+  HWND hwnd = CreateWindowExA(style.exStyle, style.windowClass, style.caption.c_str(), style.style, at.x, at.y,
+                              r.right - r.left, r.bottom - r.top, owner, nullptr, app_.Instance(), this);
   if (!hwnd) throw Exception("Cannot create the window");
   app_.AddForm(this);
+  // The system draws the window at the DPI of the monitor it is on: a form
+  // of its own is laid out there too, an owned one keeps its owner's. The
+  // frame is the drawn one either way.
+  const UINT drawn = app_.PerDpi().WindowDpi(hwnd);
+  if (drawn && static_cast<int>(drawn) != dpi_.Value()) {
+    if (!owned) {
+      dpi_ = Dpi(static_cast<int>(drawn));
+      font_ = MakeFont();
+    }
+    PlaceClient(at.x, at.y, Scale(style.clientWidth), Scale(style.clientHeight));
+  }
+}
+
+FontHandle TForm::MakeFont() const {
+  return FontHandle(CreateFontA(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, fontCharset_, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontFace_));
 }
 
 void TForm::DestroyHandle() {
@@ -144,6 +187,16 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // The form's own tools follow the controls' rectangles.
       UpdateTooltipRects();
       break;
+    case kDpiChanged: {
+      // The suggested rectangle is the old one scaled by the system, a few
+      // pixels off the layout's own size; its corner is where the system
+      // wants the window on the new monitor.
+      const auto* suggested = reinterpret_cast<const RECT*>(lp);
+      const Dpi dpi(HIWORD(wp));
+      if (suggested) ChangeDpi(dpi, suggested->left, suggested->top);
+      else ChangeDpi(dpi, Left(), Top());
+      return 0;
+    }
     case WM_CLOSE:
       Close();
       return 0;
@@ -199,6 +252,38 @@ void TForm::SetBounds(int left, int top, int width, int height) {
   if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height) return;
   SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+void TForm::PlaceClient(int left, int top, int clientWidth, int clientHeight) {
+  RECT r{0, 0, clientWidth, clientHeight};
+  const UINT drawn = app_.PerDpi().WindowDpi(Handle());
+  app_.PerDpi().AdjustWindowRect(frameStyle_, frameExStyle_, drawn ? drawn : static_cast<UINT>(app_.ScreenDpi().Value()),
+                                 r);
+  SetBounds(left, top, r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::FitClient() {
+  const SIZE client = LaidOutClientSize();
+  PlaceClient(Left(), Top(), client.cx, client.cy);
+}
+
+int TForm::FrameHeight() const {
+  RECT r{0, 0, 0, 0};
+  app_.PerDpi().AdjustWindowRect(frameStyle_, frameExStyle_, static_cast<UINT>(dpi_.Value()), r);
+  return r.bottom - r.top;
+}
+
+SIZE TForm::LaidOutClientSize() const { return {Scale(designClient_.cx), Scale(designClient_.cy)}; }
+
+void TForm::ChangeDpi(const Dpi& dpi, int left, int top) {
+  dpi_ = dpi;
+  // The old font stays selected into the controls until each has the new one.
+  FontHandle old = std::exchange(font_, MakeFont());
+  for (const Laid& control : laid_) Relay(control);
+  ControlsRescaled();
+  const SIZE client = LaidOutClientSize();
+  PlaceClient(left, top, client.cx, client.cy);
+  UpdateTooltipRects();
+}
+
 void TForm::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
 void TForm::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
 void TForm::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
@@ -267,82 +352,124 @@ void TForm::Release() {
   else delete this;
 }
 
-HWND TForm::CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
-                        DWORD style, DWORD exStyle, HWND parent) {
-  (void)name;
-  HWND hwnd = CreateWindowExA(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(r.left),
-                              Scale(r.top), Scale(r.width), Scale(r.height), parent ? parent : Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app_.Instance(), nullptr);
-  if (!hwnd) throw Exception("Cannot create a control");
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  return hwnd;
+HWND TForm::CreateChild(const char* cls, int id, DesignRect r, const std::string& text, DWORD style, DWORD exStyle,
+                        HWND parent, Fit fit, int itemHeight) {
+  Laid control{nullptr, r, fit, itemHeight};
+  const DesignRect made = Outline(control);
+  control.handle = CreateWindowExA(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(made.left),
+                                   Scale(made.top), Scale(made.width), Scale(made.height), parent ? parent : Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app_.Instance(), nullptr);
+  if (!control.handle) throw Exception("Cannot create a control");
+  SendMessageA(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  laid_.push_back(control);
+  ApplyFit(control);
+  return control.handle;
+}
+
+DesignRect TForm::Outline(const Laid& control) const {
+  const DesignRect& r = control.design;
+  // A drop-down list's window height includes the list part.
+  if (control.fit == Fit::DropDown) return {r.left, r.top, r.width, r.height + 8 * control.itemHeight + 2};
+  return r;
+}
+
+void TForm::ApplyFit(const Laid& control) const {
+  const HWND h = control.handle;
+  switch (control.fit) {
+    case Fit::DropDown: {
+      // The closed box is brought to its design height through the
+      // selection field's height.
+      RECT closed{};
+      GetWindowRect(h, &closed);
+      const int delta = Scale(control.design.height) - (closed.bottom - closed.top);
+      if (delta != 0) {
+        const LRESULT field = SendMessageA(h, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + delta);
+      }
+      SendMessageA(h, CB_SETITEMHEIGHT, 0, Scale(control.itemHeight));
+      break;
+    }
+    case Fit::Etched:
+      // An etched line takes a size of its own when created (2 high and
+      // wider at 144 DPI); it keeps the one it is given afterwards.
+      SetWindowPos(h, nullptr, 0, 0, Scale(control.design.width), Scale(control.design.height),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    case Fit::GrowToText: {
+      // The design widths are those of the 96-DPI font.
+      if (FormDpi().Value() == 96) break;
+      const std::string text = WindowText(h);
+      RECT need{0, 0, 0, 0};
+      {
+        ScreenDC dc;
+        HGDIOBJ old = SelectObject(dc.get(), font_.get());
+        DrawTextA(dc.get(), text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc.get(), old);
+      }
+      const RECT r = BoundsInParent(h);
+      if (need.right > r.right - r.left)
+        SetWindowPos(h, nullptr, r.left, r.top, need.right, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    }
+    case Fit::Exact:
+      break;
+  }
+}
+
+void TForm::Relay(const Laid& control) const {
+  // In the order of a creation at this DPI: the rectangle, the font, the fit.
+  const DesignRect r = Outline(control);
+  SetWindowPos(control.handle, nullptr, Scale(r.left), Scale(r.top), Scale(r.width), Scale(r.height),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  ApplyFit(control);
 }
 
 std::unique_ptr<TControl> TForm::AddLabel(std::string_view name, int id, DesignRect r, const std::string& text,
                                           HWND parent, bool wordWrap, DWORD extraStyle) {
   DWORD style = (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | extraStyle;
-  return std::make_unique<TControl>(this, "TLabel", name, CreateChild("STATIC", name, id, r, text, style, 0, parent));
+  return std::make_unique<TControl>(this, "TLabel", name, CreateChild("STATIC", id, r, text, style, 0, parent));
 }
 
 std::unique_ptr<TControl> TForm::AddButton(std::string_view name, int id, DesignRect r, const std::string& text,
                                            bool isDefault, HWND parent) {
   DWORD style = WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
   if (isDefault) SetDefaultControl(id);
-  return std::make_unique<TControl>(this, "TButton", name, CreateChild("BUTTON", name, id, r, text, style, 0, parent));
+  return std::make_unique<TControl>(this, "TButton", name, CreateChild("BUTTON", id, r, text, style, 0, parent));
 }
 
 std::unique_ptr<TControl> TForm::AddEdit(std::string_view name, int id, DesignRect r, const std::string& text) {
-  HWND h = CreateChild("EDIT", name, id, r, text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, nullptr);
+  HWND h = CreateChild("EDIT", id, r, text, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, nullptr);
   return std::make_unique<TControl>(this, "TEdit", name, h);
 }
 
 std::unique_ptr<TComboBox> TForm::AddDropDownList(std::string_view name, int id, DesignRect r, int itemHeight) {
-  // The window height includes the drop-down part; the closed box is then
-  // brought to its design height through the selection field's height.
-  DesignRect withList{r.left, r.top, r.width, r.height + 8 * itemHeight + 2};
-  HWND h = CreateChild("COMBOBOX", name, id, withList, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, nullptr);
-  RECT closed{};
-  GetWindowRect(h, &closed);
-  int delta = Scale(r.height) - (closed.bottom - closed.top);
-  if (delta != 0) {
-    LRESULT field = SendMessageA(h, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    SendMessageA(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + delta);
-  }
-  SendMessageA(h, CB_SETITEMHEIGHT, 0, Scale(itemHeight));
+  HWND h = CreateChild("COMBOBOX", id, r, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, nullptr, Fit::DropDown,
+                       itemHeight);
   return std::make_unique<TComboBox>(this, "TComboBox", name, h);
 }
 
 std::unique_ptr<TControl> TForm::AddBevel(std::string_view name, int id, DesignRect r) {
-  HWND h = CreateChild("STATIC", name, id, r, "", SS_ETCHEDHORZ, 0, nullptr);
-  // An etched line takes a size of its own when created (2 high and wider
-  // at 144 DPI); it keeps the one it is given afterwards.
-  SetWindowPos(h, nullptr, 0, 0, Scale(r.width), Scale(r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND h = CreateChild("STATIC", id, r, "", SS_ETCHEDHORZ, 0, nullptr, Fit::Etched);
   return std::make_unique<TControl>(this, "TBevel", name, h);
 }
 
 std::unique_ptr<TControl> TForm::AddGroupBox(std::string_view name, int id, DesignRect r) {
   return std::make_unique<TControl>(this, "TGroupBox", name,
-                                    CreateChild("BUTTON", name, id, r, "", BS_GROUPBOX | WS_GROUP, 0, nullptr));
+                                    CreateChild("BUTTON", id, r, "", BS_GROUPBOX | WS_GROUP, 0, nullptr));
 }
 
 std::unique_ptr<TControl> TForm::AddImage(std::string_view name, int id, DesignRect r, HWND parent) {
-  HWND h = CreateChild("STATIC", name, id, r, "", SS_ICON | SS_REALSIZEIMAGE, 0, parent);
+  HWND h = CreateChild("STATIC", id, r, "", SS_ICON | SS_REALSIZEIMAGE, 0, parent);
   return std::make_unique<TControl>(this, "TImage", name, h);
 }
 
-void TForm::GrowLabelToText(TControl& label) {
-  // The design widths are those of the 96-DPI font.
-  if (FormDpi().Value() == 96) return;
-  std::string text = label.Text();
-  RECT need{0, 0, 0, 0};
-  {
-    ScreenDC dc;
-    HGDIOBJ old = SelectObject(dc.get(), font_.get());
-    DrawTextA(dc.get(), text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc.get(), old);
+void TForm::GrowLabelToText(const TControl& label) {
+  for (Laid& control : laid_) {
+    if (control.handle != label.Handle()) continue;
+    control.fit = Fit::GrowToText;
+    ApplyFit(control);
   }
-  RECT r = label.BoundsInParent();
-  if (need.right > r.right - r.left) label.SetBoundsInParent(r.left, r.top, need.right, r.bottom - r.top);
 }
 
 void TForm::AddTooltip(const TControl& control, const std::string& hint) {

@@ -1,11 +1,13 @@
 // The form base: one top-level window with one window procedure, child
-// controls laid out from a 96-DPI design, a font, tooltips, modal showing
-// and release through the message loop. Every message handler runs inside a
-// catch that hands errors to the application's general error report.
+// controls laid out from a 96-DPI design at the window's own DPI (again
+// whenever that changes), a font, tooltips, modal showing and release
+// through the message loop. Every message handler runs inside a catch that
+// hands errors to the application's general error report.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ struct FormStyle {
   const char* iconResource;  // class icon, or null
   // The window that owns the form, which keeps it above itself and brings
   // it forward when clicked while disabled; null: the application window.
+  // An owned form is made at its owner's DPI, at its owner's top-left
+  // corner (so on its monitor) rather than at left, top: its caller places it.
   HWND owner = nullptr;
 };
 
@@ -41,7 +45,8 @@ public:
   std::string ClassName() const override { return className_; }
   TApplication& App() const { return app_; }
   HWND Handle() const { return handle_.get(); }
-  const Dpi& FormDpi() const { return app_.ScreenDpi(); }
+  // The DPI the form is laid out at.
+  const Dpi& FormDpi() const { return dpi_; }
   int Scale(int designPixels) const { return FormDpi().Scale(designPixels); }
   HFONT Font() const { return font_.get(); }
 
@@ -55,6 +60,11 @@ public:
   void SetHeight(int height);
   void SetWidth(int width);
   void SetBounds(int left, int top, int width, int height);
+  // Sizes the window around a client area of that size, its outer top-left
+  // corner at left, top; the frame is the one the system draws.
+  void PlaceClient(int left, int top, int clientWidth, int clientHeight);
+  // Sizes the window to the client size the layout needs, keeping its place.
+  void FitClient();
 
   std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -104,8 +114,21 @@ protected:
   // The hint shows whether the control is enabled or not.
   void AddTooltip(const TControl& control, const std::string& hint);
   // Away from 96 DPI, widens a single-line label whose text does not fit its
-  // scaled width (font metrics do not scale exactly); never narrows it.
-  void GrowLabelToText(TControl& label);
+  // scaled width (font metrics do not scale exactly); never narrows it. The
+  // label does so again at every new DPI.
+  void GrowLabelToText(const TControl& label);
+
+  // Height of the caption and the frame around the client area at the
+  // form's DPI.
+  int FrameHeight() const;
+  // Lays the form out afresh at another DPI, as if it had been made there,
+  // the window's outer top-left corner at left, top.
+  void ChangeDpi(const Dpi& dpi, int left, int top);
+  // For ChangeDpi: every control has its new font and its rectangle from
+  // the design; the window has its old size yet.
+  virtual void ControlsRescaled() {}
+  // For ChangeDpi: the client size the form's state needs at its DPI.
+  virtual SIZE LaidOutClientSize() const;
 
   // Message handling; errors may propagate, the base catches them.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -120,13 +143,39 @@ private:
   int FocusedPushButton() const;
   void RestoreFocus();
   void UpdateTooltipRects();
-  HWND CreateChild(const char* cls, std::string_view name, int id, DesignRect r, const std::string& text,
-                   DWORD style, DWORD exStyle, HWND parent);
+
+  // How a control follows the design when laid out.
+  enum class Fit : uint8_t {
+    Exact,       // the scaled rectangle
+    DropDown,    // the closed box at the design height, items at theirs
+    Etched,      // the size given, not the one it takes when made
+    GrowToText,  // a label at least as wide as its text
+  };
+  struct Laid {
+    HWND handle;
+    DesignRect design;
+    Fit fit;
+    int itemHeight;  // DropDown only
+  };
+  HWND CreateChild(const char* cls, int id, DesignRect r, const std::string& text, DWORD style, DWORD exStyle,
+                   HWND parent, Fit fit = Fit::Exact, int itemHeight = 0);
+  FontHandle MakeFont() const;
+  // The window's rectangle as made: the one laid out, the one placed.
+  DesignRect Outline(const Laid& control) const;
+  void ApplyFit(const Laid& control) const;
+  void Relay(const Laid& control) const;
 
   TApplication& app_;
   std::string className_;
   WindowHandle handle_;
+  Dpi dpi_;
+  // From the form's style, to lay it out again.
+  DWORD frameStyle_ = 0, frameExStyle_ = 0;
+  SIZE designClient_{};
+  const char* fontFace_ = nullptr;
+  BYTE fontCharset_ = DEFAULT_CHARSET;
   FontHandle font_;
+  std::vector<Laid> laid_;  // every control the factories made, in creation order
   HWND tooltip_ = nullptr;
   HWND lastFocus_ = nullptr;  // focused child at the last deactivation
   std::vector<const TControl*> tooled_;  // controls with a hint, owned by the derived form

@@ -1,7 +1,6 @@
 #include "ui/MessageBox.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <vector>
 
 #include "ui/Form.h"
@@ -19,6 +18,7 @@ constexpr ButtonSpec kButtons[] = {{mbYes, IDYES, "&Yes"}, {mbNo, IDNO, "&No"}, 
 
 struct BoxContext {
   TApplication& app;
+  Dpi dpi;  // the owner's
   MsgKind kind;
   const std::string& text;
   unsigned buttons;
@@ -29,15 +29,9 @@ struct BoxContext {
 int DefaultId(unsigned buttons) { return (buttons & mbOK) ? IDOK : (buttons & mbYes) ? IDYES : 0; }
 int CancelId(unsigned buttons) { return (buttons & mbNo) ? IDNO : (buttons & mbOK) ? IDOK : 0; }
 
-// The metrics as Windows 2000 and XP know them, without Vista's padded
-// border width: they refuse any other size, and every later Windows takes it.
-constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-
-HFONT MessageFont(const Dpi& dpi) {
-  NONCLIENTMETRICSA ncm{};
-  ncm.cbSize = kNonClientMetricsSize;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &ncm, 0))
-    return CreateFontIndirectA(&ncm.lfMessageFont);
+HFONT MessageFont(const DpiFunctions& functions, const Dpi& dpi) {
+  LOGFONTA font{};
+  if (functions.MessageFont(static_cast<UINT>(dpi.Value()), font)) return CreateFontIndirectA(&font);
   return CreateFontA(-dpi.Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
 }
 
@@ -50,13 +44,15 @@ HWND AddChild(HWND dlg, const char* cls, const char* text, DWORD style, int id, 
 }
 
 void LayOut(HWND dlg, BoxContext& box) {
-  const Dpi& dpi = box.app.ScreenDpi();
-  box.font.reset(MessageFont(dpi));
+  const DpiFunctions& functions = box.app.PerDpi();
+  const Dpi& dpi = box.dpi;
+  const auto dpiValue = static_cast<UINT>(dpi.Value());
+  box.font.reset(MessageFont(functions, dpi));
   SetWindowTextA(dlg, box.kind == MsgKind::Warning ? "Warning" : "Information");
 
   const int margin = dpi.Scale(8), gap = dpi.Scale(10), buttonW = dpi.Scale(75), buttonH = dpi.Scale(25),
             buttonGap = dpi.Scale(6);
-  const int iconW = GetSystemMetrics(SM_CXICON), iconH = GetSystemMetrics(SM_CYICON);
+  const int iconW = functions.SystemMetric(SM_CXICON, dpiValue), iconH = functions.SystemMetric(SM_CYICON, dpiValue);
 
   RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
   {
@@ -99,9 +95,12 @@ void LayOut(HWND dlg, BoxContext& box) {
   if (defaultId) SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
   if (!CancelId(box.buttons)) EnableMenuItem(GetSystemMenu(dlg, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
 
+  // The frame is the one the system draws the box with.
   RECT outer{0, 0, clientW, clientH};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
+  const UINT drawn = functions.WindowDpi(dlg);
+  functions.AdjustWindowRect(static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)),
+                             static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)),
+                             drawn ? drawn : static_cast<UINT>(box.app.ScreenDpi().Value()), outer);
   const int w = outer.right - outer.left, h = outer.bottom - outer.top;
   int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   if (box.left >= 0) left = box.left;
@@ -148,7 +147,7 @@ int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string
   EmptyTemplate tpl{};
   tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   owner = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : app.Handle();
-  BoxContext box{app, kind, text, buttons, left, top, {}};
+  BoxContext box{app, app.WindowDpi(owner), kind, text, buttons, left, top, {}};
   ModalScope modal(owner);
   INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
   return r > 0 ? static_cast<int>(r) : (CancelId(buttons) ? CancelId(buttons) : DefaultId(buttons));

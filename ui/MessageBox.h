@@ -30,7 +30,8 @@ enum MsgButtons : unsigned {
 // Returns IDYES, IDNO or IDOK. The default button is OK if present, else Yes;
 // Escape and the close box give No if present, else OK. The box is centred
 // on the screen, then a left or top of 0 or more is applied. It is owned by
-// the window given (the application window when that is null or gone).
+// the window given (the application window when that is null or gone) and
+// laid out at that window's DPI.
 int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons, int left,
                   int top);
 
