@@ -20,8 +20,10 @@ cleanup() {
   for t in win32 win64; do
     [ -d "build/$t" ] || continue
     scripts/wine-fixture.sh cleanup "build/$t" >/dev/null 2>&1 || true
-    [ -d "build/$t/dpi144" ] &&
-      tests/e2e/highdpi-fixture.sh cleanup "build/$t" "build/$t/dpi144" >/dev/null 2>&1 || true
+    for dpi in 144 192; do
+      [ -d "build/$t/dpi$dpi" ] &&
+        tests/e2e/dpi-fixture.sh cleanup "build/$t" "build/$t/dpi$dpi" "$dpi" >/dev/null 2>&1 || true
+    done
   done
 }
 trap cleanup EXIT

@@ -460,7 +460,9 @@ std::unique_ptr<TControl> TForm::AddGroupBox(std::string_view name, int id, Desi
 }
 
 std::unique_ptr<TControl> TForm::AddImage(std::string_view name, int id, DesignRect r, HWND parent) {
-  HWND h = CreateChild("STATIC", id, r, "", SS_ICON | SS_REALSIZEIMAGE, 0, parent);
+  // The icon is drawn to the image's laid-out size (from XP on): a file's
+  // icon comes at the system DPI's size, the form may be at another DPI.
+  HWND h = CreateChild("STATIC", id, r, "", SS_ICON | SS_REALSIZEIMAGE | SS_REALSIZECONTROL, 0, parent);
   return std::make_unique<TControl>(this, "TImage", name, h);
 }
 

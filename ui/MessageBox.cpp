@@ -75,8 +75,10 @@ void LayOut(HWND dlg, BoxContext& box) {
   const int clientH = buttonTop + buttonH + margin;
 
   HICON icon = LoadIconA(nullptr, box.kind == MsgKind::Warning ? IDI_EXCLAMATION : IDI_ASTERISK);
-  HWND iconCtl = AddChild(dlg, "STATIC", "", SS_ICON, ids::kMsgIcon, {margin, margin, margin + iconW, margin + iconH},
-                          box.font.get());
+  // The stock icon comes at the system DPI's size; from XP on it is drawn
+  // to the size laid out for the box's DPI.
+  HWND iconCtl = AddChild(dlg, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, ids::kMsgIcon,
+                          {margin, margin, margin + iconW, margin + iconH}, box.font.get());
   SendMessageA(iconCtl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   int textTop = margin + std::max(0, (iconH - textH) / 2);
   AddChild(dlg, "STATIC", box.text.c_str(), SS_LEFT | SS_NOPREFIX, ids::kMsgText,

@@ -1,2 +1,2 @@
 # The font: the controls keep the system's.
-drop ui/Form.cpp 'CreateFontA('
+begin ui/Form.cpp 'FontHandle TForm::MakeFont() const {' 'return {};'

@@ -341,6 +341,41 @@ std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
   return text;
 }
 
+namespace {
+
+// WM_DPICHANGED, Windows 8.1 on.
+constexpr UINT kDpiChanged = 0x02E0;
+
+// Memory in another process, freed with the object.
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, SIZE_T size)
+      : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+  ~RemoteMemory() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  void* address() const { return address_; }
+  bool Write(const void* data, SIZE_T size) const {
+    SIZE_T written = 0;
+    return address_ && WriteProcessMemory(process_, address_, data, size, &written) && written == size;
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+}  // namespace
+
+bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested) {
+  RemoteMemory rect(process, sizeof suggested);
+  if (!rect.Write(&suggested, sizeof suggested)) return false;
+  const auto value = static_cast<WORD>(dpi);
+  return Send(window, kDpiChanged, MAKEWPARAM(value, value), reinterpret_cast<LPARAM>(rect.address()));
+}
+
 bool TabTo(DWORD thread, HWND control) {
   for (int i = 0; i < 16 && FocusOf(thread) != control; ++i) {
     if (!PressKey(thread, VK_TAB)) return false;

@@ -82,6 +82,12 @@ std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout = millise
 // false when it never does.
 bool TabTo(DWORD thread, HWND control);
 
+// --- Monitors -------------------------------------------------------------
+// Sends WM_DPICHANGED as Windows does when the window is moved onto a
+// monitor of that DPI. The suggested rectangle is read by the receiver in
+// its own memory, so it is written there first. True once it was handled.
+bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested);
+
 // --- Another program ------------------------------------------------------
 // A top-level window on a thread of the test with a message loop of its
 // own: to the program under test, another program's window.
