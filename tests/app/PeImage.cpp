@@ -49,12 +49,36 @@ std::string Utf16(Bytes& in, size_t at, size_t units) {
   return s;
 }
 
+// A DLL's lookup table: one entry per function, the top bit set for an
+// import by ordinal, else the address of a hint and the name.
+std::vector<ImportedFunction> ReadThunks(Bytes& in, const std::vector<Section>& sections, uint32_t rva, bool wide) {
+  std::vector<ImportedFunction> functions;
+  const size_t width = wide ? 8 : 4;
+  auto at = Offset(sections, rva);
+  for (size_t i = 0; at && in.ok && i < 65536; ++i, *at += width) {
+    const uint64_t entry = wide ? in.U32(*at) | uint64_t{in.U32(*at + 4)} << 32 : in.U32(*at);
+    if (entry == 0) break;
+    const bool byOrdinal = wide ? (entry >> 63) != 0 : (entry >> 31) != 0;
+    if (byOrdinal) {
+      functions.push_back({"", static_cast<uint16_t>(entry & 0xFFFF)});
+    } else if (auto hint = Offset(sections, static_cast<uint32_t>(entry))) {
+      functions.push_back({CString(in, *hint + 2), 0});
+    }
+  }
+  return functions;
+}
+
 void ReadImports(Bytes& in, const std::vector<Section>& sections, uint32_t rva, Image& image) {
+  const bool wide = image.magic == 0x20B;
   auto at = Offset(sections, rva);
   for (size_t d = 0; at && in.ok && d < 4096; ++d, *at += 20) {
     uint32_t name = in.U32(*at + 12);
     if (name == 0) break;
-    if (auto n = Offset(sections, name)) image.imports.push_back(CString(in, *n));
+    auto n = Offset(sections, name);
+    if (!n) continue;
+    // The lookup table, or where a linker left none, the address table.
+    const uint32_t lookup = in.U32(*at) ? in.U32(*at) : in.U32(*at + 16);
+    image.imports.push_back({CString(in, *n), ReadThunks(in, sections, lookup, wide)});
   }
 }
 
@@ -63,7 +87,7 @@ void ReadResources(Bytes& in, const std::vector<Section>& sections, uint32_t rva
   auto base = Offset(sections, rva);
   if (!base) return;
   auto label = [&](uint32_t id) {
-    if (!(id & 0x80000000u)) return "#" + std::to_string(id);
+    if (!(id & 0x80000000u)) return std::string(1, '#').append(std::to_string(id));
     size_t at = *base + (id & 0x7FFFFFFFu);
     return Utf16(in, at + 2, in.U16(at));
   };

@@ -16,11 +16,23 @@ struct Resource {
   std::vector<unsigned char> data;
 };
 
+// One function a program imports: by name, or by ordinal when the name is
+// empty.
+struct ImportedFunction {
+  std::string name;
+  uint16_t ordinal = 0;
+};
+
+struct ImportedDll {
+  std::string name;
+  std::vector<ImportedFunction> functions;
+};
+
 struct Image {
   uint16_t machine = 0;    // 0x14C i386, 0x8664 x86-64
   uint16_t magic = 0;      // 0x10B PE32, 0x20B PE32+
   uint16_t subsystem = 0;  // 2 GUI, 3 console
-  std::vector<std::string> imports;
+  std::vector<ImportedDll> imports;
   std::vector<Resource> resources;
 };
 

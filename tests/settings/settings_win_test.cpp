@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "base/AnsiText.h"
+#include "base/Text.h"
 #include "settings/uAppState.h"
 #include "settings/uPrefs.h"
 #include "settings/uSpecialFld.h"
@@ -81,6 +83,23 @@ TEST(SettingsFileLocator, FallsBackBesideTheProgramWhenTheFolderCannotBeMade) {
             "C:\\Tools\\my.tool.dat");
   EXPECT_EQ(SettingsFileLocator("\\QN3LocatorBlocked\\file\\QN3\\", "C:\\Tools\\tool", ".dat"), "C:\\Tools\\tool.dat");
   RemoveTree(root);
+}
+
+// The user's formats set the thread's code page; the ANSI functions use the
+// system's. Japanese formats on a Western system make them differ: in 932,
+// "\xE9\\" would be one character and hide the folder separator.
+TEST(SystemCodePage, TextFollowsItWhenTheThreadsDiffers) {
+  const LCID saved = GetThreadLocale();
+  ASSERT_TRUE(SetThreadLocale(MAKELCID(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN), SORT_DEFAULT)));
+  ASSERT_EQ(GetACP(), 1252u);
+  ASSERT_TRUE(IsDBCSLeadByteEx(CP_THREAD_ACP, 0xE9)) << "the thread's code page is not 932";
+  const std::string program = "C:\\Tools\\Caf\xE9\\qn3.exe";
+  EXPECT_EQ(AnsiToUtf16("Caf\xE9"), u"Caf\u00E9");
+  EXPECT_EQ(Utf16ToAnsi(u"Caf\u00E9"), "Caf\xE9");
+  EXPECT_EQ(TitleFromProgramPath(program, IsAnsiLeadByte, [](std::string_view t) { return std::string(t); }), "qn3");
+  EXPECT_EQ(SettingsFileLocator("\\QN3CodePageTest\\", program, ".dat"), AppData() + "\\QN3CodePageTest\\qn3.dat");
+  RemoveTree(AppData() + "\\QN3CodePageTest");
+  SetThreadLocale(saved);
 }
 
 class SettingsFiles : public ::testing::Test {
