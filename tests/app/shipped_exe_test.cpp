@@ -84,6 +84,11 @@ TEST_F(ShippedExe, CarriesTheX86ManifestAndTheMainIcon) {
   EXPECT_NE(text.find("processorArchitecture=\"x86\"", first + 1), std::string::npos);
   EXPECT_EQ(text.find("amd64"), std::string::npos);
   EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  // System aware up to Windows 10 1511; per-monitor v2 from 1703 on, and
+  // System again on 1607, which would take a list without a value it knows
+  // as unaware and stretch the whole window.
+  EXPECT_NE(text.find(">true</dpiAware>"), std::string::npos);
+  EXPECT_NE(text.find(">PerMonitorV2, System</dpiAwareness>"), std::string::npos);
   EXPECT_NE(Find(image, "#14", "MAINICON"), nullptr);
 }
 
