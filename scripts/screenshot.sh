@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # screenshot.sh: refreshes the README's pictures in docs/ from a built tree
-# (win32 where the host runs it, else win64): the main window as the demo shows it (on a private Xvfb), the About
-# box and the window at 144 DPI as their end-to-end tests leave them.
+# (win32 where the host runs it, else win64): the main window as the demo
+# shows it (on a private Xvfb), the About box, the window started at 144 DPI
+# and the window moved from 96 to 144 DPI as their end-to-end tests leave
+# them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,10 +22,10 @@ cp -f build/demo/qn3.png docs/qn3.png
 
 # The tests write NAME.bmp into a Windows folder they are given.
 QN3_SCREENSHOT_DIR=$(qn3_winpath "$shots") \
-  ctest --test-dir "$build" -R '^(e2e_about_test|e2e_highdpi_test)$' --output-on-failure >/dev/null ||
-  qn3_die "the tests that take the pictures failed"
-[ -f "$shots/about.bmp" ] && convert "$shots/about.bmp" -strip docs/about.png
-for f in "$shots"/*144*.bmp; do
-  [ -f "$f" ] && convert "$f" -strip docs/qn3-144dpi.png
+  ctest --test-dir "$build" -R '^(e2e_about_test|e2e_highdpi_test|e2e_dpi_change_test)$' --output-on-failure \
+  >/dev/null || qn3_die "the tests that take the pictures failed"
+for name in about qn3-144dpi qn3-moved-96-to-144dpi; do
+  [ -f "$shots/$name.bmp" ] || qn3_die "no picture $name from the tests"
+  convert "$shots/$name.bmp" -strip "docs/$name.png"
 done
 qn3_log "pictures in $root/docs: $(cd docs && echo *.png)"

@@ -252,11 +252,12 @@ void TForm::SetBounds(int left, int top, int width, int height) {
   if (now.left == left && now.top == top && now.right - now.left == width && now.bottom - now.top == height) return;
   SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
 void TForm::PlaceClient(int left, int top, int clientWidth, int clientHeight) {
   RECT r{0, 0, clientWidth, clientHeight};
   const UINT drawn = app_.PerDpi().WindowDpi(Handle());
-  app_.PerDpi().AdjustWindowRect(frameStyle_, frameExStyle_, drawn ? drawn : static_cast<UINT>(app_.ScreenDpi().Value()),
-                                 r);
+  const UINT frameDpi = drawn ? drawn : static_cast<UINT>(app_.ScreenDpi().Value());
+  app_.PerDpi().AdjustWindowRect(frameStyle_, frameExStyle_, frameDpi, r);
   SetBounds(left, top, r.right - r.left, r.bottom - r.top);
 }
 
