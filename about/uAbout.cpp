@@ -121,8 +121,12 @@ bool TFrmAbout::ShowAboutDialog(ui::TApplication& app, const DialogPlacement& pl
   auto* dialog = new TFrmAbout(app, placement.Owner);
   try {
     dialog->SetIcon(options.Icon);
-    dialog->SetTop(placement.Top);
-    dialog->SetLeft(placement.Left);
+    // A centring mode places the box itself. Sent to the given corner first,
+    // the box would pass over whatever monitor (and DPI) is there.
+    if (!Centres(placement.Position)) {
+      dialog->SetTop(placement.Top);
+      dialog->SetLeft(placement.Left);
+    }
     dialog->SetPosition(placement.Position);
     if (dialog->Position() == poMainFormCenter) CenterOnWindow(placement.Owner, *dialog);
     dialog->FOptions = &options;

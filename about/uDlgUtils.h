@@ -24,6 +24,12 @@ enum TPosition : uint8_t {
   poOwnerFormCenter = 7,
 };
 
+// The modes that place the dialog in the middle of something when shown.
+constexpr bool Centres(TPosition position) {
+  return position == poScreenCenter || position == poDesktopCenter || position == poMainFormCenter ||
+         position == poOwnerFormCenter;
+}
+
 struct ScreenRect {
   int32_t left, top, right, bottom;
 };
