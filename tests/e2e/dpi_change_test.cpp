@@ -175,12 +175,6 @@ HWND StartWithoutRuntime(App& app) {
   return main;
 }
 
-LaunchOptions WithoutRuntime() {
-  LaunchOptions options;
-  options.env.emplace_back("HXSTANDIN_FAULT", "fail=create:0x80040154");
-  return options;
-}
-
 class DpiChange : public testing::Test {
 protected:
   static void SetUpTestSuite() {

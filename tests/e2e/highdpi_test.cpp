@@ -60,13 +60,6 @@ LaunchOptions WithRuntime(const NamesFile& names) {
   return options;
 }
 
-LaunchOptions WithoutRuntime() {
-  LaunchOptions options;
-  options.env.emplace_back("HXSTANDIN_FAULT", "fail=create:0x80040154");
-  return options;
-}
-
-
 class HighDpi : public testing::Test {
 protected:
   static void SetUpTestSuite() {

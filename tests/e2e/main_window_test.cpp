@@ -56,13 +56,6 @@ LaunchOptions WithRuntime(const NamesFile& names, const std::string& fault = {})
   return options;
 }
 
-// The runtime's class cannot be created: what a machine without it sees.
-LaunchOptions WithoutRuntime() {
-  LaunchOptions options;
-  options.env.emplace_back("HXSTANDIN_FAULT", "fail=create:0x80040154");
-  return options;
-}
-
 // UTF-8 to the ANSI code page the program lists names in.
 std::string Ansi(const std::string& utf8) {
   std::wstring wide(utf8.size(), L'\0');

@@ -556,6 +556,12 @@ HWND App::Main(milliseconds timeout) {
   return main_;
 }
 
+LaunchOptions WithoutRuntime() {
+  LaunchOptions options;
+  options.env.emplace_back("HXSTANDIN_FAULT", "fail=create:0x80040154");
+  return options;
+}
+
 HWND App::AppWindow() {
   const auto windows = TopLevelWindows(pid_, ids::kAppWindowClass);
   return windows.empty() ? nullptr : windows.front();

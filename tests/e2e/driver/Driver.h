@@ -139,6 +139,10 @@ struct LaunchOptions {
   std::string current_dir;                                // default BuildDir()
 };
 
+// The stand-in runtime's class cannot be created: what a machine without
+// the Help runtime sees.
+LaunchOptions WithoutRuntime();
+
 class App {
  public:
   explicit App(const LaunchOptions& options = {});
