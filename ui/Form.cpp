@@ -290,13 +290,7 @@ void TForm::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
 void TForm::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
 void TForm::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
 
-std::string TForm::Caption() const {
-  int n = GetWindowTextLengthA(Handle());
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  n = GetWindowTextA(Handle(), text.data(), n + 1);
-  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-  return text;
-}
+std::string TForm::Caption() const { return WindowText(Handle()); }
 
 void TForm::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
