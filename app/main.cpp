@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "app/Unit1.h"
+#include "base/SystemLibrary.h"
 #include "ui/Application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before anything can load a DLL: none may come from the program's folder.
+  qn3::NarrowDllSearch();
   // Comctl32 before version 6 does not know the standard classes' flag; the
   // tooltips it has either way.
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};

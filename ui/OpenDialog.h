@@ -1,6 +1,6 @@
-// The file-open dialog, from comdlg32.dll loaded at its first showing: only
-// Browse needs it, so the program's start does not load that DLL and what
-// it pulls in.
+// The file-open dialog, from the system folder's comdlg32.dll loaded at its
+// first showing: only Browse needs it, so the program's start does not load
+// that DLL and what it pulls in.
 #pragma once
 
 #include <windows.h>

@@ -17,6 +17,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "base/SystemLibrary.h"
 #endif
 
 namespace qn3 {
@@ -169,6 +171,8 @@ int Run(const std::vector<std::string>& args) {
 #ifdef _WIN32
 // Wide arguments, so that TEXT reaches the tool as the person typed it.
 int wmain(int argc, wchar_t** argv) {
+  // Before anything can load a DLL: none may come from the program's folder.
+  qn3::NarrowDllSearch();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i)
     args.push_back(qn3::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(argv[i]))));

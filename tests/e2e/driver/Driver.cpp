@@ -523,6 +523,7 @@ App::App(const LaunchOptions& options) {
   const std::string program = options.program.empty() ? ProgramPath() : options.program;
   const std::string dir = options.current_dir.empty() ? BuildDir() : options.current_dir;
   std::string command = "\"" + program + "\"";
+  if (!options.arguments.empty()) command += " " + options.arguments;
   std::string environment = BuildEnvironment(options);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;

@@ -137,6 +137,7 @@ struct LaunchOptions {
   std::optional<std::string> settings;                    // written after deleting
   std::string program;                                    // default ProgramPath()
   std::string current_dir;                                // default BuildDir()
+  std::string arguments;                                  // after the program's name
 };
 
 // The stand-in runtime's class cannot be created: what a machine without
