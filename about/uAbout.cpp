@@ -190,7 +190,7 @@ void TFrmAbout::TakeDesignedPlaces() {
     const RECT r = c.control->BoundsInParent();
     c.designed = {r.left, r.top, r.right - r.left, r.bottom - r.top};
   }
-  designedClient_ = TForm::LaidOutClientSize();
+  designedClient_ = TForm::ClientSizeAt(FormDpi());
 }
 
 void TFrmAbout::ApplyAnchors() {
@@ -233,7 +233,7 @@ void TFrmAbout::FormShow() {
   // Raised later from ShowModalRaising: the caller turns it into false
   // instead of the general error report.
   try {
-    const int overflow = CaptionOverflowNow();
+    const int overflow = CaptionOverflowAt(FormDpi());
     if (overflow > 0) SetWidth(Width() + overflow);
   } catch (...) {
     showError_ = std::current_exception();
@@ -241,19 +241,21 @@ void TFrmAbout::FormShow() {
   }
 }
 
-int TFrmAbout::CaptionOverflowNow() const {
+int TFrmAbout::CaptionOverflowAt(const ui::Dpi& dpi) const {
+  // In the dialog's font at that DPI, against the labels' widths there.
+  const ui::FontHandle other = dpi == FormDpi() ? ui::FontHandle() : MakeFontAt(dpi);
   WindowDC dc(Handle());
   if (!dc.get()) throw Exception("Cannot measure the About box texts");
-  const HGDIOBJ old = SelectObject(dc.get(), Font());
+  const HGDIOBJ old = SelectObject(dc.get(), other ? other.get() : Font());
   std::vector<CaptionFit> fits;
   for (TComponent* component : Components()) {
     auto* label = dynamic_cast<ui::TControl*>(component);
-    if (!label || label->ClassName() != "TLabel") continue;
+    const ui::DesignRect* design = label ? Layout().DesignOf(label->Handle()) : nullptr;
+    if (!design || label->ClassName() != "TLabel") continue;
     const std::string caption = label->Text();
     SIZE size{};
     GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
-    const RECT r = label->BoundsInParent();
-    fits.push_back({size.cx, r.right - r.left});
+    fits.push_back({size.cx, dpi.Scale(design->width)});
   }
   SelectObject(dc.get(), old);
   return CaptionOverflow(fits);
@@ -266,10 +268,10 @@ void TFrmAbout::ControlsRescaled() {
   TakeDesignedPlaces();
 }
 
-SIZE TFrmAbout::LaidOutClientSize() const {
+SIZE TFrmAbout::ClientSizeAt(const ui::Dpi& dpi) const {
   // As FormShow widens it, the labels at their design widths.
-  SIZE client = designedClient_;
-  client.cx += std::max(0, CaptionOverflowNow());
+  SIZE client = TForm::ClientSizeAt(dpi);
+  client.cx += std::max(0, CaptionOverflowAt(dpi));
   return client;
 }
 

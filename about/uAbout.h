@@ -66,7 +66,7 @@ protected:
   void OnCommand(int id, int code, HWND control) override;
   void FormShow() override;
   void ControlsRescaled() override;
-  SIZE LaidOutClientSize() const override;
+  SIZE ClientSizeAt(const ui::Dpi& dpi) const override;
 
 private:
   struct AnchoredControl {
@@ -87,8 +87,9 @@ private:
   // are the ones they have now.
   void TakeDesignedPlaces();
   void ApplyAnchors();
-  // How much wider the form must be for every caption to fit its label.
-  int CaptionOverflowNow() const;
+  // How much wider the form must be at that DPI for every caption to fit
+  // its label.
+  int CaptionOverflowAt(const ui::Dpi& dpi) const;
   // ShowModal with an error of FormShow raised here instead of reported.
   void ShowModalRaising();
 

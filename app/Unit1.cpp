@@ -20,6 +20,7 @@ constexpr char kNoRuntimeNotice[] = "Html Help2 API is not available or corrupte
 constexpr char kOverwriteQuestion[] =
     "Viewer location and parameters will be overwritten\rwith default 'dexplore.exe' values. Are you sure?";
 constexpr char kBrowseFilter[] = "Program files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+constexpr ui::DesignRect kBrowseRect{258, 203, 75, 25};
 
 }  // namespace
 
@@ -58,7 +59,7 @@ void TForm1::CreateControls() {
   Label3 = AddLabel("Label3", ids::kLabel3, {16, 156, 59, 13}, "Parameters:");
   EditParams = AddEdit("EditParams", ids::kEditParams, {16, 172, 317, 21}, kDefaultParams);
   BtnAuto = AddButton("BtnAuto", ids::kBtnAuto, {177, 203, 75, 25}, "dexplore.exe");
-  BtnBrowse = AddButton("BtnBrowse", ids::kBtnBrowse, {258, 203, 75, 25}, "Browse...");
+  BtnBrowse = AddButton("BtnBrowse", ids::kBtnBrowse, kBrowseRect, "Browse...");
   OpenDlg = std::make_unique<TNamedComponent>(this, "TOpenDialog", "OpenDlg");
 
   for (ui::TControl* label : {Label1.get(), Label2.get(), Label3.get()}) GrowLabelToText(*label);
@@ -89,11 +90,12 @@ void TForm1::FormShow() {
 
 void TForm1::FormDestroy() { SavePrefs(); }
 
-SIZE TForm1::LaidOutClientSize() const {
-  SIZE client = TForm::LaidOutClientSize();
+SIZE TForm1::ClientSizeAt(const ui::Dpi& dpi) const {
+  SIZE client = TForm::ClientSizeAt(dpi);
   // Expanded, the window ends 43 design pixels below Browse, its frame
   // included, as designed.
-  if (Expanded) client.cy = BtnBrowse->BoundsInParent().bottom + Scale(43) - FrameHeight();
+  if (Expanded)
+    client.cy = dpi.Scale(kBrowseRect.top) + dpi.Scale(kBrowseRect.height) + dpi.Scale(43) - FrameHeightAt(dpi);
   return client;
 }
 
@@ -140,8 +142,8 @@ void TForm1::OnCommand(int id, int code, HWND) {
 
 void TForm1::DeferredNotice() {
   if (ApiAvailable) return;
-  ui::MessageDlgPos(App(), Handle(), ui::MsgKind::Information, kNoRuntimeNotice, ui::mbOK, Left() + Scale(35),
-                    Top() + Scale(70));
+  ui::MessageDlgPos(App(), Handle(), ui::MsgKind::Information, kNoRuntimeNotice, ui::mbOK,
+                    POINT{Left() + Scale(35), Top() + Scale(70)});
 }
 
 bool TForm1::RefreshNamespaces() {
@@ -202,7 +204,7 @@ void TForm1::ApplyDefaultViewer() {
 
 void TForm1::BtnAutoClick() {
   int answer = ui::MessageDlgPos(App(), Handle(), ui::MsgKind::Warning, kOverwriteQuestion, ui::mbYes | ui::mbNo,
-                                 Left() + Scale(20), Top() + Scale(70));
+                                 POINT{Left() + Scale(20), Top() + Scale(70)});
   if (answer == IDYES) ApplyDefaultViewer();
 }
 

@@ -38,7 +38,7 @@ protected:
   void OnCommand(int id, int code, HWND control) override;
   void FormShow() override;
   void FormDestroy() override;
-  SIZE LaidOutClientSize() const override;
+  SIZE ClientSizeAt(const ui::Dpi& dpi) const override;
 
 private:
   void CreateControls();

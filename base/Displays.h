@@ -21,6 +21,10 @@ struct TDisplay {
 // coordinates on that display.
 TRect WorkspaceToScreen(const TRect& place, const TDisplay& display);
 
+// The rectangle moved just enough to lie inside the area (a work area);
+// one larger than the area keeps its top-left corner inside.
+TRect KeepInside(const TRect& place, const TRect& area);
+
 // True when the rectangle overlaps some display's whole monitor, a place
 // under the taskbar included; also true when there are no displays to ask.
 bool OverlapsSomeDisplay(const TRect& place, std::span<const TDisplay> displays);

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "base/AnsiText.h"
 #include "base/Exception.h"
@@ -69,13 +70,7 @@ Dpi TApplication::WindowDpi(HWND window) const {
   return dpi ? Dpi(static_cast<int>(dpi)) : dpi_;
 }
 
-std::string TApplication::Title() const {
-  int n = GetWindowTextLengthA(handle_);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  n = GetWindowTextA(handle_, text.data(), n + 1);
-  text.resize(static_cast<size_t>(std::max(n, 0)));
-  return text;
-}
+std::string TApplication::Title() const { return WindowText(handle_); }
 
 void TApplication::SetTitle(const std::string& title) {
   if (title != Title()) SetWindowTextA(handle_, title.c_str());
@@ -144,11 +139,15 @@ void TApplication::Minimize() {
 }
 
 void TApplication::HideForms() {
-  if (!mainForm_ || !IsWindowVisible(mainForm_->Handle())) return;
-  // The main form is no popup, so no system hides it with its owner; the
-  // About box and the message boxes are owned by it, not by this window.
+  if (!mainForm_) return;
+  // The About box and the message boxes are owned by the main form, not by
+  // this window; they go with it even when the system hid the form first.
+  // Hiding the active form may hand the activation to this window, which
+  // is no request to restore.
+  const bool wasHiding = std::exchange(hiding_, true);
   ShowOwnedPopups(mainForm_->Handle(), FALSE);
   ShowWindow(mainForm_->Handle(), SW_HIDE);
+  hiding_ = wasHiding;
   formsHidden_ = true;
 }
 
@@ -156,7 +155,8 @@ void TApplication::ShowForms() {
   if (!formsHidden_) return;
   formsHidden_ = false;
   if (!mainForm_) return;
-  ShowWindow(mainForm_->Handle(), SW_SHOW);
+  // A form minimised by another route is shown in its normal state.
+  ShowWindow(mainForm_->Handle(), IsIconic(mainForm_->Handle()) ? SW_SHOWNORMAL : SW_SHOW);
   ShowOwnedPopups(mainForm_->Handle(), TRUE);
   if (HWND front = FrontWindow()) SetForegroundWindow(front);
 }
@@ -222,13 +222,26 @@ LRESULT TApplication::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       // Every route to minimise or restore the program ends here: the
       // system menu, a taskbar click, ShowWindow or SetWindowPlacement.
+      // SIZE_MAXHIDE and SIZE_MAXSHOW tell of other windows.
       if (wp == SIZE_MINIMIZED) HideForms();
-      else ShowForms();
+      else if (wp == SIZE_RESTORED || wp == SIZE_MAXIMIZED) ShowForms();
+      break;
+    case WM_SYSCOMMAND:
+      // Also while a modal window has this one disabled: the taskbar
+      // button brings the program back with its modal window.
+      if ((wp & 0xFFF0) == SC_RESTORE && IsIconic(handle_)) {
+        ShowWindow(handle_, SW_RESTORE);
+        return 0;
+      }
       break;
     case WM_ACTIVATE:
-      // Clicking the taskbar button activates this window: hand it on.
-      if (LOWORD(wp) != WA_INACTIVE) {
-        if (HWND front = FrontWindow()) SetActiveWindow(front);
+      // Activated while minimised (Alt+Tab, another program): a restore,
+      // once the activation is done. Otherwise a taskbar click: hand it on.
+      if (LOWORD(wp) == WA_INACTIVE) return 0;
+      if (IsIconic(handle_)) {
+        if (!hiding_) PostMessageA(handle_, WM_SYSCOMMAND, SC_RESTORE, 0);
+      } else if (HWND front = FrontWindow()) {
+        SetActiveWindow(front);
       }
       return 0;
     case WM_CLOSE:

@@ -82,6 +82,7 @@ private:
   DpiFunctions perDpi_;
   TForm* mainForm_ = nullptr;
   bool formsHidden_ = false;  // by a minimise, to be shown by the restore
+  bool hiding_ = false;       // in HideForms
   std::vector<TForm*> forms_;
 };
 

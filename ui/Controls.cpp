@@ -5,18 +5,20 @@
 
 namespace qn3::ui {
 
+std::string WindowText(HWND window) {
+  int n = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  n = GetWindowTextA(window, text.data(), n + 1);
+  text.resize(static_cast<size_t>(std::max(n, 0)));
+  return text;
+}
+
 TControl::TControl(TComponent* owner, std::string className, std::string_view name, HWND handle)
     : TNamedComponent(owner, std::move(className), name), handle_(handle) {}
 
 int TControl::Id() const { return GetDlgCtrlID(handle_); }
 
-std::string TControl::Text() const {
-  int n = GetWindowTextLengthA(handle_);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  n = GetWindowTextA(handle_, text.data(), n + 1);
-  text.resize(static_cast<size_t>(std::max(n, 0)));
-  return text;
-}
+std::string TControl::Text() const { return WindowText(handle_); }
 
 void TControl::SetText(const std::string& text) { SetWindowTextA(handle_, text.c_str()); }
 

@@ -11,6 +11,9 @@
 
 namespace qn3::ui {
 
+// A window's text, whatever its length.
+std::string WindowText(HWND window);
+
 // A rectangle in the 96-DPI design: left, top, width, height.
 struct DesignRect {
   int left, top, width, height;

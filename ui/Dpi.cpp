@@ -9,7 +9,10 @@ namespace {
 // The metrics as Windows 2000 and XP know them, without Vista's padded
 // border width: they refuse any other size, and every later Windows takes it.
 constexpr UINT kNonClientMetricsSizeA = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-constexpr UINT kNonClientMetricsSizeW = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+// The per-DPI call came with Windows 10 1607 and asks for the whole size.
+constexpr UINT kNonClientMetricsSizeW = sizeof(NONCLIENTMETRICSW);
+
+constexpr int kDialogDpiDisableAll = 1;  // DDC_DISABLE_ALL
 
 template <typename Function>
 void Find(HMODULE module, const char* name, Function& function) {
@@ -43,6 +46,7 @@ DpiFunctions::DpiFunctions() {
   Find(user32, "AdjustWindowRectExForDpi", adjustWindowRectExForDpi_);
   Find(user32, "GetSystemMetricsForDpi", getSystemMetricsForDpi_);
   Find(user32, "SystemParametersInfoForDpi", systemParametersInfoForDpi_);
+  Find(user32, "SetDialogDpiChangeBehavior", setDialogDpiChangeBehavior_);
 }
 
 UINT DpiFunctions::WindowDpi(HWND window) const {
@@ -56,6 +60,10 @@ void DpiFunctions::AdjustWindowRect(DWORD style, DWORD exStyle, UINT dpi, RECT& 
 
 int DpiFunctions::SystemMetric(int index, UINT dpi) const {
   return getSystemMetricsForDpi_ ? getSystemMetricsForDpi_(index, dpi) : GetSystemMetrics(index);
+}
+
+void DpiFunctions::KeepDialogLayout(HWND dialog) const {
+  if (setDialogDpiChangeBehavior_) setDialogDpiChangeBehavior_(dialog, kDialogDpiDisableAll, kDialogDpiDisableAll);
 }
 
 bool DpiFunctions::MessageFont(UINT dpi, LOGFONTA& font) const {

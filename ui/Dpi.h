@@ -38,12 +38,16 @@ public:
   int SystemMetric(int index, UINT dpi) const;
   // The message box font at that DPI; false when it cannot be read.
   bool MessageFont(UINT dpi, LOGFONTA& font) const;
+  // Keeps the dialog manager from rescaling a dialog of ours that moves to
+  // a monitor of another DPI (Windows 10 1703 on): it lays itself out.
+  void KeepDialogLayout(HWND dialog) const;
 
 private:
   UINT(WINAPI* getDpiForWindow_)(HWND) = nullptr;
   BOOL(WINAPI* adjustWindowRectExForDpi_)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
   int(WINAPI* getSystemMetricsForDpi_)(int, UINT) = nullptr;
   BOOL(WINAPI* systemParametersInfoForDpi_)(UINT, UINT, void*, UINT, UINT) = nullptr;
+  BOOL(WINAPI* setDialogDpiChangeBehavior_)(HWND, int, int) = nullptr;
 };
 
 }  // namespace qn3::ui

@@ -1,8 +1,9 @@
 // The form base: one top-level window with one window procedure, child
 // controls laid out from a 96-DPI design at the window's own DPI (again
-// whenever that changes), a font, tooltips, modal showing and release
-// through the message loop. Every message handler runs inside a catch that
-// hands errors to the application's general error report.
+// whenever that changes; ui/FormLayout), a font, tooltips
+// (ui/FormTooltips), modal showing and release through the message loop.
+// Every message handler runs inside a catch that hands errors to the
+// application's general error report.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,8 @@
 #include "base/Component.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
+#include "ui/FormLayout.h"
+#include "ui/FormTooltips.h"
 #include "ui/Handles.h"
 
 namespace qn3::ui {
@@ -65,6 +68,8 @@ public:
   void PlaceClient(int left, int top, int clientWidth, int clientHeight);
   // Sizes the window to the client size the layout needs, keeping its place.
   void FitClient();
+  // The outer size of a fresh start at that DPI, in the form's state now.
+  SIZE WindowSizeAt(const Dpi& dpi) const;
 
   std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -118,17 +123,20 @@ protected:
   // label does so again at every new DPI.
   void GrowLabelToText(const TControl& label);
 
-  // Height of the caption and the frame around the client area at the
-  // form's DPI.
-  int FrameHeight() const;
+  // Height of the caption and the frame around the client area at a DPI.
+  int FrameHeightAt(const Dpi& dpi) const;
+  // The form's font at a DPI.
+  FontHandle MakeFontAt(const Dpi& dpi) const;
+  const FormLayout& Layout() const { return layout_; }
   // Lays the form out afresh at another DPI, as if it had been made there,
   // the window's outer top-left corner at left, top.
   void ChangeDpi(const Dpi& dpi, int left, int top);
   // For ChangeDpi: every control has its new font and its rectangle from
   // the design; the window has its old size yet.
   virtual void ControlsRescaled() {}
-  // For ChangeDpi: the client size the form's state needs at its DPI.
-  virtual SIZE LaidOutClientSize() const;
+  // The client size the form's state needs at a DPI, as a fresh start there
+  // lays it out.
+  virtual SIZE ClientSizeAt(const Dpi& dpi) const;
 
   // Message handling; errors may propagate, the base catches them.
   virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -139,31 +147,17 @@ protected:
 
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void RegisterWindowClass(const FormStyle& style) const;
+  void OnCommandMessage(WPARAM wp, LPARAM lp);
+  void OnActivate(WPARAM wp);
+  void OnSize(WPARAM wp);
+  void OnDpiChanged(WPARAM wp, const RECT* suggested);
   // The identifier of the focused child when it is a push button, else 0.
   int FocusedPushButton() const;
   void RestoreFocus();
-  void UpdateTooltipRects();
 
-  // How a control follows the design when laid out.
-  enum class Fit : uint8_t {
-    Exact,       // the scaled rectangle
-    DropDown,    // the closed box at the design height, items at theirs
-    Etched,      // the size given, not the one it takes when made
-    GrowToText,  // a label at least as wide as its text
-  };
-  struct Laid {
-    HWND handle;
-    DesignRect design;
-    Fit fit;
-    int itemHeight;  // DropDown only
-  };
   HWND CreateChild(const char* cls, int id, DesignRect r, const std::string& text, DWORD style, DWORD exStyle,
                    HWND parent, Fit fit = Fit::Exact, int itemHeight = 0);
-  FontHandle MakeFont() const;
-  // The window's rectangle as made: the one laid out, the one placed.
-  DesignRect Outline(const Laid& control) const;
-  void ApplyFit(const Laid& control) const;
-  void Relay(const Laid& control) const;
 
   TApplication& app_;
   std::string className_;
@@ -175,10 +169,9 @@ private:
   const char* fontFace_ = nullptr;
   BYTE fontCharset_ = DEFAULT_CHARSET;
   FontHandle font_;
-  std::vector<Laid> laid_;  // every control the factories made, in creation order
-  HWND tooltip_ = nullptr;
+  FormLayout layout_;  // every control the factories made
+  FormTooltips tooltips_;
   HWND lastFocus_ = nullptr;  // focused child at the last deactivation
-  std::vector<const TControl*> tooled_;  // controls with a hint, owned by the derived form
   bool shownOnce_ = false;
   bool modal_ = false;
   int modalResult_ = 0;

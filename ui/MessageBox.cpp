@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/Displays.h"
 #include "ui/Form.h"
 #include "ui/Handles.h"
 
 namespace qn3::ui {
 namespace {
+
+// WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed.
+constexpr UINT kDpiChanged = 0x02E0;
 
 struct ButtonSpec {
   unsigned flag;
@@ -18,16 +22,31 @@ constexpr ButtonSpec kButtons[] = {{mbYes, IDYES, "&Yes"}, {mbNo, IDNO, "&No"}, 
 
 struct BoxContext {
   TApplication& app;
-  Dpi dpi;  // the owner's
+  HWND owner;
+  Dpi dpi;  // the owner's, then the box's own monitor's
   MsgKind kind;
   const std::string& text;
   unsigned buttons;
-  int left, top;
+  std::optional<POINT> at;
   FontHandle font;
+};
+
+// Where everything goes, in pixels at the box's DPI.
+struct BoxLayout {
+  int margin, textLeft, textTop, buttonTop, buttonW, buttonH, buttonGap;
+  int iconW, iconH, textW, textH;
+  SIZE client;
 };
 
 int DefaultId(unsigned buttons) { return (buttons & mbOK) ? IDOK : (buttons & mbYes) ? IDYES : 0; }
 int CancelId(unsigned buttons) { return (buttons & mbNo) ? IDNO : (buttons & mbOK) ? IDOK : 0; }
+
+std::vector<const ButtonSpec*> ShownButtons(unsigned buttons) {
+  std::vector<const ButtonSpec*> shown;
+  for (const ButtonSpec& b : kButtons)
+    if (buttons & b.flag) shown.push_back(&b);
+  return shown;
+}
 
 HFONT MessageFont(const DpiFunctions& functions, const Dpi& dpi) {
   LOGFONTA font{};
@@ -35,7 +54,54 @@ HFONT MessageFont(const DpiFunctions& functions, const Dpi& dpi) {
   return CreateFontA(-dpi.Scale(11), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
 }
 
-HWND AddChild(HWND dlg, const char* cls, const char* text, DWORD style, int id, RECT r, HFONT font) {
+TRect WorkArea(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info))
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+RECT TextRect(const BoxContext& box, int wrapWidth) {
+  RECT r{0, 0, wrapWidth, 0};
+  ScreenDC dc;
+  HGDIOBJ old = SelectObject(dc.get(), box.font.get());
+  DrawTextA(dc.get(), box.text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+  SelectObject(dc.get(), old);
+  return r;
+}
+
+// The text wraps at half the work area's width.
+BoxLayout Measure(const BoxContext& box, const TRect& work) {
+  const Dpi& dpi = box.dpi;
+  const auto dpiValue = static_cast<UINT>(dpi.Value());
+  const DpiFunctions& functions = box.app.PerDpi();
+  BoxLayout m{};
+  m.margin = dpi.Scale(8);
+  m.buttonW = dpi.Scale(75);
+  m.buttonH = dpi.Scale(25);
+  m.buttonGap = dpi.Scale(6);
+  m.iconW = functions.SystemMetric(SM_CXICON, dpiValue);
+  m.iconH = functions.SystemMetric(SM_CYICON, dpiValue);
+  const RECT text = TextRect(box, (work.right - work.left) / 2);
+  m.textW = text.right;
+  m.textH = text.bottom;
+  const int shown = static_cast<int>(ShownButtons(box.buttons).size());
+  const int buttonsW = shown * m.buttonW + std::max(0, shown - 1) * m.buttonGap;
+  m.textLeft = m.margin + m.iconW + dpi.Scale(10);
+  m.textTop = m.margin + std::max(0, (m.iconH - m.textH) / 2);
+  m.buttonTop = m.margin + std::max(m.iconH, m.textH) + dpi.Scale(12);
+  m.client = {std::max(m.textLeft + m.textW + m.margin, buttonsW + 2 * m.margin), m.buttonTop + m.buttonH + m.margin};
+  return m;
+}
+
+// Makes the child, or moves the one there and gives it the font.
+HWND PlaceChild(HWND dlg, const char* cls, const char* text, DWORD style, int id, RECT r, HFONT font) {
+  if (HWND h = GetDlgItem(dlg, id)) {
+    SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return h;
+  }
   HWND h = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleA(nullptr), nullptr);
@@ -43,72 +109,74 @@ HWND AddChild(HWND dlg, const char* cls, const char* text, DWORD style, int id, 
   return h;
 }
 
-void LayOut(HWND dlg, BoxContext& box) {
-  const DpiFunctions& functions = box.app.PerDpi();
-  const Dpi& dpi = box.dpi;
-  const auto dpiValue = static_cast<UINT>(dpi.Value());
-  box.font.reset(MessageFont(functions, dpi));
-  SetWindowTextA(dlg, box.kind == MsgKind::Warning ? "Warning" : "Information");
-
-  const int margin = dpi.Scale(8), gap = dpi.Scale(10), buttonW = dpi.Scale(75), buttonH = dpi.Scale(25),
-            buttonGap = dpi.Scale(6);
-  const int iconW = functions.SystemMetric(SM_CXICON, dpiValue), iconH = functions.SystemMetric(SM_CYICON, dpiValue);
-
-  RECT textRect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 0};
-  {
-    ScreenDC dc;
-    HGDIOBJ old = SelectObject(dc.get(), box.font.get());
-    DrawTextA(dc.get(), box.text.c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    SelectObject(dc.get(), old);
-  }
-  const int textW = textRect.right, textH = textRect.bottom;
-
-  std::vector<const ButtonSpec*> shown;
-  for (const ButtonSpec& b : kButtons)
-    if (box.buttons & b.flag) shown.push_back(&b);
-  const int buttonsW = static_cast<int>(shown.size()) * buttonW + std::max(0, static_cast<int>(shown.size()) - 1) * buttonGap;
-
-  const int textLeft = margin + iconW + gap;
-  const int clientW = std::max(textLeft + textW + margin, buttonsW + 2 * margin);
-  const int bodyH = std::max(iconH, textH);
-  const int buttonTop = margin + bodyH + dpi.Scale(12);
-  const int clientH = buttonTop + buttonH + margin;
-
-  HICON icon = LoadIconA(nullptr, box.kind == MsgKind::Warning ? IDI_EXCLAMATION : IDI_ASTERISK);
+void PlaceControls(HWND dlg, const BoxContext& box, const BoxLayout& m) {
+  HFONT font = box.font.get();
   // The stock icon comes at the system DPI's size; from XP on it is drawn
   // to the size laid out for the box's DPI.
-  HWND iconCtl = AddChild(dlg, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, ids::kMsgIcon,
-                          {margin, margin, margin + iconW, margin + iconH}, box.font.get());
-  SendMessageA(iconCtl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-  int textTop = margin + std::max(0, (iconH - textH) / 2);
-  AddChild(dlg, "STATIC", box.text.c_str(), SS_LEFT | SS_NOPREFIX, ids::kMsgText,
-           {textLeft, textTop, textLeft + textW, textTop + textH}, box.font.get());
-
-  const int defaultId = DefaultId(box.buttons);
-  int x = (clientW - buttonsW) / 2;
-  HWND focus = nullptr;
+  HWND icon = PlaceChild(dlg, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, ids::kMsgIcon,
+                         {m.margin, m.margin, m.margin + m.iconW, m.margin + m.iconH}, font);
+  SendMessageA(icon, STM_SETICON,
+               reinterpret_cast<WPARAM>(LoadIconA(nullptr, box.kind == MsgKind::Warning ? IDI_EXCLAMATION : IDI_ASTERISK)),
+               0);
+  PlaceChild(dlg, "STATIC", box.text.c_str(), SS_LEFT | SS_NOPREFIX, ids::kMsgText,
+             {m.textLeft, m.textTop, m.textLeft + m.textW, m.textTop + m.textH}, font);
+  const std::vector<const ButtonSpec*> shown = ShownButtons(box.buttons);
+  const int count = static_cast<int>(shown.size());
+  int x = (m.client.cx - (count * m.buttonW + std::max(0, count - 1) * m.buttonGap)) / 2;
   for (const ButtonSpec* b : shown) {
-    DWORD style = WS_TABSTOP | (b->id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    HWND h = AddChild(dlg, "BUTTON", b->caption, style, b->id, {x, buttonTop, x + buttonW, buttonTop + buttonH},
-                      box.font.get());
-    if (b->id == defaultId) focus = h;
-    x += buttonW + buttonGap;
+    const DWORD style = WS_TABSTOP | (b->id == DefaultId(box.buttons) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    PlaceChild(dlg, "BUTTON", b->caption, style, b->id, {x, m.buttonTop, x + m.buttonW, m.buttonTop + m.buttonH}, font);
+    x += m.buttonW + m.buttonGap;
   }
-  if (defaultId) SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
-  if (!CancelId(box.buttons)) EnableMenuItem(GetSystemMenu(dlg, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+}
 
-  // The frame is the one the system draws the box with.
-  RECT outer{0, 0, clientW, clientH};
+// The box's outer size around its client area, with the frame the system
+// draws it with.
+SIZE OuterSize(HWND dlg, const BoxContext& box, SIZE client) {
+  RECT outer{0, 0, client.cx, client.cy};
+  const DpiFunctions& functions = box.app.PerDpi();
   const UINT drawn = functions.WindowDpi(dlg);
   functions.AdjustWindowRect(static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)),
                              static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)),
                              drawn ? drawn : static_cast<UINT>(box.app.ScreenDpi().Value()), outer);
-  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
-  int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-  if (box.left >= 0) left = box.left;
-  if (box.top >= 0) top = box.top;
-  SetWindowPos(dlg, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (focus) SetFocus(focus);
+  return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// Lays the box out at its DPI for the monitor whose work area is given;
+// its outer size.
+SIZE LayOut(HWND dlg, BoxContext& box, const TRect& work) {
+  box.font.reset(MessageFont(box.app.PerDpi(), box.dpi));
+  const BoxLayout m = Measure(box, work);
+  PlaceControls(dlg, box, m);
+  return OuterSize(dlg, box, m.client);
+}
+
+void InitBox(HWND dlg, BoxContext& box) {
+  box.app.PerDpi().KeepDialogLayout(dlg);
+  SetWindowTextA(dlg, box.kind == MsgKind::Warning ? "Warning" : "Information");
+  // On the owner's monitor: at the requested place, else centred on its
+  // work area; then inside the work area.
+  const TRect work = WorkArea(MonitorFromWindow(box.owner, MONITOR_DEFAULTTONEAREST));
+  const SIZE size = LayOut(dlg, box, work);
+  POINT at{work.left + (work.right - work.left - size.cx) / 2, work.top + (work.bottom - work.top - size.cy) / 2};
+  if (box.at) at = *box.at;
+  const TRect placed = KeepInside({at.x, at.y, at.x + size.cx, at.y + size.cy}, work);
+  SetWindowPos(dlg, nullptr, placed.left, placed.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int defaultId = DefaultId(box.buttons);
+  if (defaultId) SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(defaultId), 0);
+  if (!CancelId(box.buttons)) EnableMenuItem(GetSystemMenu(dlg, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+  if (HWND focus = defaultId ? GetDlgItem(dlg, defaultId) : nullptr) SetFocus(focus);
+}
+
+// Moved onto a monitor of another DPI: laid out as if opened there, at the
+// corner the system suggests.
+void ChangeDpi(HWND dlg, BoxContext& box, WPARAM wp, const RECT* suggested) {
+  RECT r{};
+  if (suggested) r = *suggested;
+  else GetWindowRect(dlg, &r);
+  box.dpi = Dpi(HIWORD(wp));
+  const SIZE size = LayOut(dlg, box, WorkArea(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST)));
+  SetWindowPos(dlg, nullptr, r.left, r.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
@@ -117,7 +185,7 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
       case WM_INITDIALOG:
         SetWindowLongPtrA(dlg, DWLP_USER, lp);
-        LayOut(dlg, *reinterpret_cast<BoxContext*>(lp));
+        InitBox(dlg, *reinterpret_cast<BoxContext*>(lp));
         return FALSE;  // focus is set on the default button
       case WM_COMMAND: {
         int id = LOWORD(wp);
@@ -125,6 +193,10 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         if (id == IDYES || id == IDNO || id == IDOK) EndDialog(dlg, id);
         return TRUE;
       }
+      case kDpiChanged:
+        if (!box) return FALSE;
+        ChangeDpi(dlg, *box, wp, reinterpret_cast<const RECT*>(lp));
+        return TRUE;
       default:
         return FALSE;
     }
@@ -144,12 +216,12 @@ struct alignas(4) EmptyTemplate {
 
 }  // namespace
 
-int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons, int left,
-                  int top) {
+int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons,
+                  std::optional<POINT> at) {
   EmptyTemplate tpl{};
   tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   owner = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : app.Handle();
-  BoxContext box{app, app.WindowDpi(owner), kind, text, buttons, left, top, {}};
+  BoxContext box{app, owner, app.WindowDpi(owner), kind, text, buttons, at, {}};
   ModalScope modal(owner);
   INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
   return r > 0 ? static_cast<int>(r) : (CancelId(buttons) ? CancelId(buttons) : DefaultId(buttons));

@@ -3,6 +3,7 @@
 // stock one cannot make Escape answer No.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ui/Application.h"
@@ -28,11 +29,13 @@ enum MsgButtons : unsigned {
 };
 
 // Returns IDYES, IDNO or IDOK. The default button is OK if present, else Yes;
-// Escape and the close box give No if present, else OK. The box is centred
-// on the screen, then a left or top of 0 or more is applied. It is owned by
-// the window given (the application window when that is null or gone) and
-// laid out at that window's DPI.
-int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons, int left,
-                  int top);
+// Escape and the close box give No if present, else OK. The box is owned by
+// the window given (the application window when that is null or gone), on
+// its monitor: its outer top-left corner at `at`, else centred on the
+// monitor's work area, then moved just enough to lie inside that work area.
+// It is laid out at the owner's DPI, and again at the new one when it moves
+// onto a monitor of another.
+int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons,
+                  std::optional<POINT> at);
 
 }  // namespace qn3::ui

@@ -1,2 +1,2 @@
 # The tooltips: no tooltip control, no hint on any control.
-begin ui/Form.cpp 'TForm::AddTooltip(' 'return;'
+begin ui/FormControls.cpp 'TForm::AddTooltip(' 'return;'

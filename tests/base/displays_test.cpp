@@ -44,5 +44,20 @@ TEST(Displays, APlaceIsOffScreenOnlyWhenItMissesEveryMonitor) {
   EXPECT_TRUE(OverlapsSomeDisplay({-30000, -30000, -29637, -29861}, {})) << "no display to compare with";
 }
 
+TEST(Displays, ABoxIsMovedJustEnoughToLieInsideTheWorkArea) {
+  // The second monitor's work area; a box of 300 x 120.
+  struct Row {
+    TRect place, expected;
+  } rows[] = {
+      {{1500, 300, 1800, 420}, {1500, 300, 1800, 420}},  // inside: stays
+      {{1200, 300, 1500, 420}, {1340, 300, 1640, 420}},  // over the left taskbar and the other monitor
+      {{2400, -50, 2700, 70}, {2260, 0, 2560, 120}},     // past the right and the top edges
+      {{1500, 980, 1800, 1100}, {1500, 904, 1800, 1024}},
+      {{1000, 100, 2300, 200}, {1340, 100, 2640, 200}},  // wider than the area: its left edge inside
+  };
+  for (const Row& r : rows)
+    EXPECT_TRUE(Same(KeepInside(r.place, kLeftBar.work), r.expected)) << r.place.left << "," << r.place.top;
+}
+
 }  // namespace
 }  // namespace qn3

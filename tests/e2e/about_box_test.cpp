@@ -179,51 +179,73 @@ TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {
   EXPECT_EQ(GetForegroundWindow(), main_);
 }
 
-// The ways another program, the taskbar or the user bring a minimised
-// program back, each on the application window, which carries the taskbar
-// button. While a modal window is open that window is disabled, and a
-// disabled window takes no system command. (SetWindowPlacement ends in the
-// same restore, but Wine refuses it on another process's window.)
-struct RestoreRoute {
+// Every way the program is minimised, crossed with every way it is brought
+// back, with nothing open and with the About box open: the main window
+// comes back in its normal state, with the modal window, if any, in front.
+// The routes go through the application window, which carries the taskbar
+// button, or through the main window itself, as another program may.
+// (SetWindowPlacement ends in the same, but Wine refuses it on another
+// process's window.)
+struct Windows {
+  HWND main, app, other;  // other: another program's
+};
+
+struct Route {
   const char* name;
-  bool whileModal;
-  void (*restore)(HWND appWindow);
+  void (*act)(const Windows& w);
 };
 
-const RestoreRoute kRestoreRoutes[] = {
-    {"SC_RESTORE", false, [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_RESTORE, 0); }},
-    {"ShowWindow", true, [](HWND w) { ShowWindow(w, SW_RESTORE); }},
+const Route kMinimiseRoutes[] = {
+    {"its minimise button", [](const Windows& w) { PostMessageA(w.main, WM_SYSCOMMAND, SC_MINIMIZE, 0); }},
+    {"SW_MINIMIZE on the main window", [](const Windows& w) { ShowWindow(w.main, SW_MINIMIZE); }},
+    {"SW_MINIMIZE on the application window", [](const Windows& w) { ShowWindow(w.app, SW_MINIMIZE); }},
 };
 
-TEST_F(AboutBox, IsOwnedByTheMainWindowAndComesBackInFrontAfterAMinimise) {
+const Route kRestoreRoutes[] = {
+    {"SC_RESTORE", [](const Windows& w) { PostMessageA(w.app, WM_SYSCOMMAND, SC_RESTORE, 0); }},
+    {"SW_RESTORE", [](const Windows& w) { ShowWindow(w.app, SW_RESTORE); }},
+    // Alt+Tab from another program's window.
+    {"activation", [](const Windows& w) { BringToForeground(w.other) && SetForegroundWindow(w.app); }},
+};
+
+TEST_F(AboutBox, EveryRouteBackFromEveryMinimiseShowsTheProgramWithItsModalWindowInFront) {
   HWND appWindow = app_.AppWindow();
   ASSERT_NE(appWindow, nullptr);
-  auto minimised = [&] { return IsIconic(appWindow) && !IsWindowVisible(main_); };
-
-  for (const RestoreRoute& route : kRestoreRoutes) {
-    SCOPED_TRACE(route.name);
-    ASSERT_TRUE(app_.Sync());
-    PostMessageA(main_, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's button
-    ASSERT_TRUE(WaitFor(minimised));
-    route.restore(appWindow);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && GetForegroundWindow() == main_; }));
+  ForeignWindow other;
+  ASSERT_NE(other.handle(), nullptr);
+  const Windows windows{main_, appWindow, other.handle()};
+  HWND about = nullptr;
+  for (bool withAbout : {false, true}) {
+    if (withAbout) {
+      about = Open();
+      ASSERT_NE(about, nullptr);
+      EXPECT_EQ(GetWindow(about, GW_OWNER), main_);
+    }
+    for (const Route& minimise : kMinimiseRoutes) {
+      for (const Route& restore : kRestoreRoutes) {
+        SCOPED_TRACE(std::string(minimise.name) + ", then " + restore.name + (withAbout ? ", About open" : ""));
+        ASSERT_TRUE(app_.Sync());
+        minimise.act(windows);
+        EXPECT_TRUE(WaitFor([&] {
+          return IsIconic(appWindow) && !IsWindowVisible(main_) && !(about && IsWindowVisible(about));
+        }));
+        restore.act(windows);
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && !IsIconic(main_) && !IsIconic(appWindow); }));
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == (about ? about : main_); }));
+        EXPECT_TRUE(!about || IsWindowVisible(about));
+      }
+    }
   }
-
-  HWND about = Open();
-  ASSERT_NE(about, nullptr);
-  EXPECT_EQ(GetWindow(about, GW_OWNER), main_);
-  for (const RestoreRoute& route : kRestoreRoutes) {
-    if (!route.whileModal) continue;
-    SCOPED_TRACE(route.name);
-    ASSERT_TRUE(app_.Sync());
-    ShowWindow(appWindow, SW_MINIMIZE);
-    ASSERT_TRUE(WaitFor([&] { return minimised() && !IsWindowVisible(about); }));
-    route.restore(appWindow);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && IsWindowVisible(about); }));
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == about; }));
-    EXPECT_FALSE(IsWindowEnabled(main_));
-  }
+  // A maximised or restored window elsewhere tells this one so; the program
+  // stays minimised.
+  ShowWindow(appWindow, SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(main_); }));
+  SendMessageTimeoutA(appWindow, WM_SIZE, SIZE_MAXSHOW, 0, SMTO_NORMAL, 5000, nullptr);
   ASSERT_TRUE(app_.Sync());
+  EXPECT_FALSE(IsWindowVisible(main_));
+  EXPECT_FALSE(IsWindowVisible(about));
+  ShowWindow(appWindow, SW_RESTORE);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(about) && GetForegroundWindow() == about; }));
   ASSERT_TRUE(PressKey(app_.thread(), VK_ESCAPE));
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }));
 }

@@ -343,8 +343,9 @@ std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
 
 namespace {
 
-// WM_DPICHANGED, Windows 8.1 on.
+// WM_DPICHANGED, Windows 8.1 on; WM_GETDPISCALEDSIZE, Windows 10 1703 on.
 constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 
 // Memory in another process, freed with the object.
 class RemoteMemory {
@@ -361,6 +362,10 @@ class RemoteMemory {
     SIZE_T written = 0;
     return address_ && WriteProcessMemory(process_, address_, data, size, &written) && written == size;
   }
+  bool Read(void* data, SIZE_T size) const {
+    SIZE_T read = 0;
+    return address_ && ReadProcessMemory(process_, address_, data, size, &read) && read == size;
+  }
 
  private:
   HANDLE process_;
@@ -368,6 +373,26 @@ class RemoteMemory {
 };
 
 }  // namespace
+
+TRect WorkAreaOf(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+std::optional<SIZE> AskDpiScaledSize(HANDLE process, HWND window, int dpi) {
+  const RECT r = WindowRectOf(window);
+  SIZE size{r.right - r.left, r.bottom - r.top};
+  RemoteMemory remote(process, sizeof size);
+  DWORD_PTR answered = 0;
+  if (!remote.Write(&size, sizeof size) ||
+      !Send(window, kGetDpiScaledSize, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(remote.address()),
+            &answered) ||
+      !answered || !remote.Read(&size, sizeof size))
+    return std::nullopt;
+  return size;
+}
 
 bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested) {
   RemoteMemory rect(process, sizeof suggested);

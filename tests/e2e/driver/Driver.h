@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/Displays.h"
+
 namespace qn3::e2e {
 
 using std::chrono::milliseconds;
@@ -83,10 +85,15 @@ std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout = millise
 bool TabTo(DWORD thread, HWND control);
 
 // --- Monitors -------------------------------------------------------------
+// The work area of the monitor the window is on.
+TRect WorkAreaOf(HWND window);
 // Sends WM_DPICHANGED as Windows does when the window is moved onto a
 // monitor of that DPI. The suggested rectangle is read by the receiver in
 // its own memory, so it is written there first. True once it was handled.
 bool SendDpiChanged(HANDLE process, HWND window, int dpi, const RECT& suggested);
+// Asks WM_GETDPISCALEDSIZE as Windows 10 1703 and later do before that:
+// the window's size at that DPI, or nothing when it leaves it to the system.
+std::optional<SIZE> AskDpiScaledSize(HANDLE process, HWND window, int dpi);
 
 // --- Another program ------------------------------------------------------
 // A top-level window on a thread of the test with a message loop of its

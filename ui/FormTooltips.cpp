@@ -1,0 +1,50 @@
+#include "ui/FormTooltips.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+
+namespace qn3::ui {
+namespace {
+
+// A tool as comctl32 5.81 (Windows 2000) knows it, without lpReserved:
+// version 6 takes this size too, version 5 refuses the larger one.
+constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);  // TTTOOLINFOA_V2_SIZE
+
+}  // namespace
+
+void FormTooltips::Add(HWND form, HINSTANCE instance, const TControl& control, const std::string& hint) {
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, instance,
+                               nullptr);
+    if (!tooltip_) return;
+  }
+  // The mouse over an enabled control reaches the control, over a disabled
+  // one the form: one tool on each.
+  TOOLINFOA ti{};
+  ti.cbSize = kToolInfoSize;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = form;
+  ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+  ti.lpszText = const_cast<char*>(hint.c_str());
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  ti.uFlags = TTF_SUBCLASS;
+  ti.uId = static_cast<UINT_PTR>(control.Id());
+  ti.rect = control.BoundsInParent();
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  tooled_.push_back(&control);
+}
+
+void FormTooltips::UpdateRects(HWND form) const {
+  for (const TControl* control : tooled_) {
+    TOOLINFOA ti{};
+    ti.cbSize = kToolInfoSize;
+    ti.hwnd = form;
+    ti.uId = static_cast<UINT_PTR>(control->Id());
+    ti.rect = control->BoundsInParent();
+    SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+}  // namespace qn3::ui

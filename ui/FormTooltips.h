@@ -1,0 +1,27 @@
+// A form's hints: one tooltip window owned by the form, with a tool on each
+// hinted control and one on the form over the control's rectangle, so the
+// hint shows whether the control is enabled or not.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+
+namespace qn3::ui {
+
+class FormTooltips {
+public:
+  // The control must live as long as the form.
+  void Add(HWND form, HINSTANCE instance, const TControl& control, const std::string& hint);
+  // The form's tools follow the controls' rectangles.
+  void UpdateRects(HWND form) const;
+
+private:
+  HWND tooltip_ = nullptr;  // destroyed with the form that owns it
+  std::vector<const TControl*> tooled_;
+};
+
+}  // namespace qn3::ui
