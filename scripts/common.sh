@@ -382,8 +382,27 @@ qn3_install_packages() {
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null ||
-    qn3_die "apt-get update failed"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null || qn3_die "apt-get install failed"
+  # A mirror in the middle of a sync fails one index for a while; the
+  # others still serve, so the install is tried all the same.
+  local try
+  for try in 1 2 3; do
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null && break
+    [ $try = 3 ] && qn3_log "apt-get update failed three times; installing from the indexes it got"
+    [ $try = 3 ] || sleep 20
+  done
+  qn3_apt_install $sudo "${missing[@]}" && return 0
+  # Without the i386 indexes wine32 cannot be had; the win64 tests then
+  # stand in for the win32 ones, as on a host that runs 64-bit code only.
+  local rest=()
+  for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
+  [ ${#rest[@]} -lt ${#missing[@]} ] || qn3_die "apt-get install failed"
+  qn3_log "wine32 cannot be installed now; going on without it"
+  [ ${#rest[@]} -eq 0 ] || qn3_apt_install $sudo "${rest[@]}" || qn3_die "apt-get install failed"
+}
+
+# qn3_apt_install [sudo] PACKAGE...: one quiet apt-get install.
+qn3_apt_install() {
+  local sudo=
+  [ "$1" = sudo ] && sudo=sudo && shift
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
 }
