@@ -38,11 +38,59 @@ LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(original, hwnd, msg, wp, lp);
 }
 
-bool ForwardNotifications(HWND box) {
-  const LONG_PTR original = GetWindowLongPtrA(box, GWLP_WNDPROC);
+// The link as a keyboard user needs it: a tab stop that shows its focus and
+// opens on Enter or Space as on a click. No SysLink: Windows 2000 has none.
+// The keys' characters are the same codes as the keys.
+bool IsLinkKey(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
+
+LRESULT CALLBACK LinkByKeyboard(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_GETDLGCODE: {
+      // Enter and Space are the link's, not the dialog's.
+      const auto* key = reinterpret_cast<const MSG*>(lp);
+      const LRESULT code = CallWindowProcA(original, hwnd, msg, wp, lp);
+      if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && IsLinkKey(key->wParam))
+        return code | DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (!IsLinkKey(wp)) break;
+      SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case WM_PAINT: {
+      const LRESULT painted = CallWindowProcA(original, hwnd, msg, wp, lp);
+      if (GetFocus() == hwnd) {
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        if (HDC dc = GetDC(hwnd)) {
+          DrawFocusRect(dc, &r);
+          ReleaseDC(hwnd, dc);
+        }
+      }
+      return painted;
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(original, hwnd, msg, wp, lp);
+}
+
+// Subclassed through the window procedure, the old one kept in the
+// window's user data, which buttons and labels leave to their owner.
+bool Subclass(HWND window, WNDPROC procedure) {
+  const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
   if (!original) return false;
-  SetWindowLongPtrA(box, GWLP_USERDATA, original);
-  return SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForwardToForm)) != 0;
+  SetWindowLongPtrA(window, GWLP_USERDATA, original);
+  return SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)) != 0;
 }
 
 class WindowDC {
@@ -160,7 +208,7 @@ TFrmAbout::TFrmAbout(ui::TApplication& app, HWND owner) : TDialogForm(app, "TFrm
   LblVersion = AddLabel("LblVersion", ids::kLblVersion, {57, 31, 144, 13}, "", box, false, SS_NOPREFIX);
   LblProduct = AddLabel("LblProduct", ids::kLblProduct, {57, 14, 144, 13}, "", box, false, SS_NOPREFIX);
   SetCancelControl(ids::kBtnOk);
-  if (!ForwardNotifications(box)) throw Exception("Cannot create the About box");
+  if (!Subclass(box, ForwardToForm)) throw Exception("Cannot create the About box");
 
   Anchor(*BtnOk, akRight | akBottom);
   Anchor(*GroupBox1, akLeft | akTop | akRight | akBottom);
@@ -211,6 +259,11 @@ void TFrmAbout::SetIcon(HICON icon) {
 void TFrmAbout::ShowAsLink() {
   SetLinkFont();
   isLink_ = true;
+  // A tab stop inside the group box, which the dialog navigation enters.
+  const HWND link = LblCompany->Handle(), box = GroupBox1->Handle();
+  if (!Subclass(link, LinkByKeyboard)) throw Exception("Cannot make the link");
+  SetWindowLongPtrA(link, GWL_STYLE, GetWindowLongPtrA(link, GWL_STYLE) | WS_TABSTOP);
+  SetWindowLongPtrA(box, GWL_EXSTYLE, GetWindowLongPtrA(box, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
 }
 
 void TFrmAbout::SetLinkFont() {

@@ -149,16 +149,23 @@ void TForm1::DeferredNotice() {
 bool TForm1::RefreshNamespaces() {
   int index = CmbNamespace->ItemIndex();
   bool found;
-  {
+  try {
     ui::ComboUpdate update(*CmbNamespace);
     found = EnumHelpNamespaces(*CmbNamespace);
+  } catch (...) {
+    UpdateListHint();  // the names read so far, none of them selected
+    throw;
   }
-  if (!found) return false;
-  CmbNamespace->SetItemIndex(index == -1 ? 0 : index);
-  BtnOpen->SetEnabled(true);
-  BtnRefresh->SetEnabled(true);
-  return true;
+  if (found) {
+    CmbNamespace->SetItemIndex(index == -1 ? 0 : index);
+    BtnOpen->SetEnabled(true);
+    BtnRefresh->SetEnabled(true);
+  }
+  UpdateListHint();
+  return found;
 }
+
+void TForm1::UpdateListHint() { AddTooltip(*CmbNamespace, CmbNamespace->Description(CmbNamespace->ItemIndex())); }
 
 void TForm1::UpdateTitle() {
   int index = CmbNamespace->ItemIndex();
@@ -167,7 +174,10 @@ void TForm1::UpdateTitle() {
 
 void TForm1::BtnRefreshClick() { RefreshNamespaces(); }
 
-void TForm1::CmbNamespaceChange() { UpdateTitle(); }
+void TForm1::CmbNamespaceChange() {
+  UpdateTitle();
+  UpdateListHint();
+}
 
 void TForm1::BtnOptionsClick() {
   Expanded = !Expanded;

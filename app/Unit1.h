@@ -55,6 +55,8 @@ private:
 
   bool RefreshNamespaces();
   void UpdateTitle();
+  // The list's hint is the selected namespace's description.
+  void UpdateListHint();
   void ApplyDefaultViewer();
 
   bool ApiAvailable = false;

@@ -32,10 +32,11 @@ std::vector<double> Differences(const std::vector<double>& a, const std::vector<
 
 std::string NamesText(int count) {
   std::string text;
-  text.reserve(static_cast<size_t>(std::max(count, 0)) * 24);
-  char line[32];
+  text.reserve(static_cast<size_t>(std::max(count, 0)) * 86);
+  char line[96];
   for (int i = 1; i <= count; ++i) {
-    int n = std::snprintf(line, sizeof line, "Bench.Collection.%06d\r\n", i);
+    int n = std::snprintf(line, sizeof line,
+                          "Bench.Collection.%06d\tDocumentation of benchmark collection number %06d as shown\r\n", i, i);
     text.append(line, static_cast<size_t>(n));
   }
   return text;

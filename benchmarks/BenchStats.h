@@ -22,8 +22,9 @@ double Ratio(double a, double b);
 std::vector<double> Ratios(const std::vector<double>& a, const std::vector<double>& b);
 std::vector<double> Differences(const std::vector<double>& a, const std::vector<double>& b);
 
-// A names file for the stand-in runtime: `count` distinct names, CR LF after
-// each, so its list has exactly `count` entries.
+// A names file for the stand-in runtime: `count` distinct names, each with
+// a 60-character description after a tab and CR LF after it, so its list
+// has exactly `count` entries.
 std::string NamesText(int count);
 
 // Builds one JSON object; keys keep the order they were added in.

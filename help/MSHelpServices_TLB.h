@@ -64,11 +64,16 @@ struct IHxNamespaceListVtbl {
   HRESULT(STDMETHODCALLTYPE* GetCount)(IHxNamespaceList* self, LONG* count);
 };
 
+// The namespace properties this program asks for (HxRegNamespacePropId).
+inline constexpr int32_t HxRegNamespaceDescription = 4;  // the text given at registration
+
 struct IHxNamespaceVtbl {
   UnknownSlots<IHxNamespace> unknown;
   DispatchSlots<IHxNamespace> dispatch;
   // 7: the namespace name; the caller frees it.
   HRESULT(STDMETHODCALLTYPE* GetName)(IHxNamespace* self, BSTR* name);
+  // 8: one of the namespace's properties; the caller clears the VARIANT.
+  HRESULT(STDMETHODCALLTYPE* GetProperty)(IHxNamespace* self, int32_t property, VARIANT* value);
 };
 
 struct IHxWalker {
@@ -88,6 +93,7 @@ static_assert(offsetof(IHxWalkerVtbl, GetNamespaceList) == 7 * kSlot);
 static_assert(offsetof(IHxNamespaceListVtbl, GetItem) == 8 * kSlot);
 static_assert(offsetof(IHxNamespaceListVtbl, GetCount) == 11 * kSlot);
 static_assert(offsetof(IHxNamespaceVtbl, GetName) == 7 * kSlot);
+static_assert(offsetof(IHxNamespaceVtbl, GetProperty) == 8 * kSlot);
 
 class CoHxRegistryWalker {
 public:

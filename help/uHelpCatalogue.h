@@ -12,9 +12,10 @@ namespace qn3 {
 bool IsHelpApiAvailable() noexcept;
 
 // Clears the list, then appends every registered namespace name in the
-// runtime's order. True when the list then holds an entry. Raises
-// EOleSysError, EIntfCastError or EOleException when the runtime fails;
-// names read before the failure stay in the list.
+// runtime's order, each with its description ("" when it has none). True
+// when the list then holds an entry. Raises EOleSysError, EIntfCastError
+// or EOleException when the runtime fails; names read before the failure
+// stay in the list.
 bool EnumHelpNamespaces(TStrings& list);
 
 }  // namespace qn3

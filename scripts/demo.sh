@@ -41,8 +41,11 @@ cmake --build "$build" -j2 --target qn3 hxstandin viewer-standin e2e-wait-window
 standins="$demo/$tree"
 mkdir -p "$standins"
 cp -f "$build/hxstandin.dll" "$standins/hxstandin.dll"
-printf '%s\r\n' "Tarvik.QN3.UserGuide" "Tarvik.QN3.Reference" "Demo.Library.v1" \
-  "Demo.Tutorials.2026" "Sample.Collection" >"$standins/namespaces.txt"
+# A tab parts each name from its description.
+printf '%s\r\n' $'Tarvik.QN3.UserGuide\tQN3 Helper User\'s Guide' \
+  $'Tarvik.QN3.Reference\tQN3 Helper Reference' $'Demo.Library.v1\tDemo Library, version 1' \
+  $'Demo.Tutorials.2026\tDemo Tutorials 2026' $'Sample.Collection\tSample Collection of Help 2 Topics' \
+  >"$standins/namespaces.txt"
 
 qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")"
 
@@ -67,7 +70,9 @@ if [ $headless = 0 ]; then
 fi
 
 qn3_wine "$build/qn3.exe" </dev/null >/dev/null 2>&1 &
-rect=$(qn3_wine "$build/e2e-wait-window.exe" QN3Helper.Main 60 2>/dev/null | tr -d '\r') ||
+# The picture shows the namespace list (control 101) dropped down, with the
+# namespaces' descriptions.
+rect=$(qn3_wine "$build/e2e-wait-window.exe" QN3Helper.Main 60 101 2>/dev/null | tr -d '\r') ||
   qn3_die "the main window did not appear"
 read -r left top right bottom <<<"$rect"
 # Wine copies what a window painted to the X screen when the program goes

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/Component.h"
 #include "base/Strings.h"
@@ -36,22 +38,41 @@ private:
   HWND handle_;
 };
 
-// The drop-down list: items and selection. As TStrings it is what the
-// catalogue fills; filling does not repaint per item.
+// The drop-down list: items, each with a description, and the selection.
+// As TStrings it is what the catalogue fills; filling does not repaint per
+// item. Made owner-drawn, its dropped list shows each item's description in
+// a second column; the item texts, and so the closed field, stay the names.
 class TComboBox final : public TControl, public TStrings {
 public:
   using TControl::TControl;
+  using TStrings::Add;
   void Clear() override;
-  void Add(const std::string& text) override;
+  void Add(const std::string& text, const std::string& description) override;
   int Count() const override;
   int ItemIndex() const;
   void SetItemIndex(int index);  // an index beyond the list selects nothing
   std::string Item(int index) const;  // empty when the index names no item
+  std::string Description(int index) const;  // likewise
   void BeginUpdate();
   void EndUpdate();
 
+  // WM_DRAWITEM of an owner-drawn list.
+  void DrawItem(const DRAWITEMSTRUCT& item);
+  // Before the list drops: wide enough for both columns, at most as wide
+  // as the work area of its monitor.
+  void FitDroppedWidth();
+
 private:
+  struct Columns {
+    HFONT font;  // measured in
+    int pad, nameWidth, gap, descriptionWidth;
+  };
+  // Measured once per filling, in the list's font.
+  const Columns& MeasureColumns();
+
   int updating_ = 0;
+  std::vector<std::string> descriptions_;
+  std::optional<Columns> columns_;
 };
 
 // Keeps a combo box from repainting while it is filled.

@@ -155,6 +155,12 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       OnSize(wp);
       break;
+    case WM_DRAWITEM:
+      if (TComboBox* combo = ComboBoxOf(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem)) {
+        combo->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        return TRUE;
+      }
+      break;
     case kGetDpiScaledSize:
       // The size a fresh start there has: the system then suggests it.
       *reinterpret_cast<SIZE*>(lp) = WindowSizeAt(Dpi(static_cast<int>(wp)));
@@ -178,8 +184,16 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return DefaultHandler(msg, wp, lp);
 }
 
+TComboBox* TForm::ComboBoxOf(HWND control) const {
+  for (TComponent* component : Components())
+    if (auto* combo = dynamic_cast<TComboBox*>(component); combo && combo->Handle() == control) return combo;
+  return nullptr;
+}
+
 void TForm::OnCommandMessage(WPARAM wp, LPARAM lp) {
   const int id = LOWORD(wp);
+  if (HIWORD(wp) == CBN_DROPDOWN)
+    if (TComboBox* combo = ComboBoxOf(reinterpret_cast<HWND>(lp))) combo->FitDroppedWidth();
   if (id == IDCANCEL && !lp) {  // Escape through dialog navigation
     if (cancelId_) OnCommand(cancelId_, BN_CLICKED, Child(cancelId_));
     else if (modal_) modalResult_ = IDCANCEL;

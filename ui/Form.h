@@ -112,11 +112,13 @@ protected:
   std::unique_ptr<TControl> AddButton(std::string_view name, int id, DesignRect r, const std::string& text,
                                       bool isDefault = false, HWND parent = nullptr);
   std::unique_ptr<TControl> AddEdit(std::string_view name, int id, DesignRect r, const std::string& text);
+  // Owner-drawn: each item's description beside its name when dropped.
   std::unique_ptr<TComboBox> AddDropDownList(std::string_view name, int id, DesignRect r, int itemHeight);
   std::unique_ptr<TControl> AddBevel(std::string_view name, int id, DesignRect r);
   std::unique_ptr<TControl> AddGroupBox(std::string_view name, int id, DesignRect r);
   std::unique_ptr<TControl> AddImage(std::string_view name, int id, DesignRect r, HWND parent);
-  // The hint shows whether the control is enabled or not.
+  // The hint shows whether the control is enabled or not; an empty one
+  // shows nothing. Set again, it replaces the control's hint.
   void AddTooltip(const TControl& control, const std::string& hint);
   // Away from 96 DPI, widens a single-line label whose text does not fit its
   // scaled width (font metrics do not scale exactly); never narrows it. The
@@ -149,6 +151,8 @@ private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void RegisterWindowClass(const FormStyle& style) const;
   void OnCommandMessage(WPARAM wp, LPARAM lp);
+  // One of the form's drop-down lists by its window; null when none is.
+  TComboBox* ComboBoxOf(HWND control) const;
   void OnActivate(WPARAM wp);
   void OnSize(WPARAM wp);
   void OnDpiChanged(WPARAM wp, const RECT* suggested);

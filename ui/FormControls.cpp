@@ -37,8 +37,9 @@ std::unique_ptr<TControl> TForm::AddEdit(std::string_view name, int id, DesignRe
 }
 
 std::unique_ptr<TComboBox> TForm::AddDropDownList(std::string_view name, int id, DesignRect r, int itemHeight) {
-  HWND h = CreateChild("COMBOBOX", id, r, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, nullptr, Fit::DropDown,
-                       itemHeight);
+  HWND h = CreateChild("COMBOBOX", id, r, "",
+                       WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, nullptr,
+                       Fit::DropDown, itemHeight);
   return std::make_unique<TComboBox>(this, "TComboBox", name, h);
 }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace qn3::ui {
@@ -21,19 +22,22 @@ void FormTooltips::Add(HWND form, HINSTANCE instance, const TControl& control, c
     if (!tooltip_) return;
   }
   // The mouse over an enabled control reaches the control, over a disabled
-  // one the form: one tool on each.
+  // one the form: one tool on each. The tooltip keeps its own copy of the
+  // text; an empty text shows no tip.
+  const bool known = std::find(tooled_.begin(), tooled_.end(), &control) != tooled_.end();
+  const UINT message = known ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA;
   TOOLINFOA ti{};
   ti.cbSize = kToolInfoSize;
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   ti.hwnd = form;
   ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   ti.lpszText = const_cast<char*>(hint.c_str());
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageA(tooltip_, message, 0, reinterpret_cast<LPARAM>(&ti));
   ti.uFlags = TTF_SUBCLASS;
   ti.uId = static_cast<UINT_PTR>(control.Id());
   ti.rect = control.BoundsInParent();
-  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-  tooled_.push_back(&control);
+  SendMessageA(tooltip_, message, 0, reinterpret_cast<LPARAM>(&ti));
+  if (!known) tooled_.push_back(&control);
 }
 
 void FormTooltips::UpdateRects(HWND form) const {

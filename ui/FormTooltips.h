@@ -14,7 +14,8 @@ namespace qn3::ui {
 
 class FormTooltips {
 public:
-  // The control must live as long as the form.
+  // The control must live as long as the form. Added again, the control's
+  // hint is replaced.
   void Add(HWND form, HINSTANCE instance, const TControl& control, const std::string& hint);
   // The form's tools follow the controls' rectangles.
   void UpdateRects(HWND form) const;

@@ -95,7 +95,8 @@ constexpr OpName kOps[] = {{"create", Op::Create, false},
                            {"list", Op::List, false},
                            {"count", Op::Count, false},
                            {"item", Op::Item, true},
-                           {"name", Op::Name, true}};
+                           {"name", Op::Name, true},
+                           {"property", Op::Property, true}};
 
 // "op" or "op@N"; an indexed call without "@N" means every index.
 bool ParseTarget(std::string_view text, Op& op, IndexSet& at, std::string* error) {
@@ -136,7 +137,7 @@ bool ParseFailure(std::string_view value, FaultPlan& plan, std::string* error) {
   return true;
 }
 
-// null=object | null=list | null=item[@N] | null=name[@N]
+// null=object | null=list | null=item[@N] | null=name[@N] | null=property[@N]
 bool ParseNull(std::string_view value, FaultPlan& plan, std::string* error) {
   value = TrimBlanks(value);
   if (value == "object") return plan.nullObject = true;
@@ -144,8 +145,11 @@ bool ParseNull(std::string_view value, FaultPlan& plan, std::string* error) {
   Op op;
   IndexSet at;
   if (!ParseTarget(value, op, at, error)) return false;
-  IndexSet* target = op == Op::Item ? &plan.nullItems : op == Op::Name ? &plan.nullNames : nullptr;
-  if (!target) return Fail(error, "null takes object, list, item or name");
+  IndexSet* target = op == Op::Item       ? &plan.nullItems
+                     : op == Op::Name     ? &plan.nullNames
+                     : op == Op::Property ? &plan.nullProperties
+                                          : nullptr;
+  if (!target) return Fail(error, "null takes object, list, item, name or property");
   target->all = target->all || at.all;
   target->indexes.insert(target->indexes.end(), at.indexes.begin(), at.indexes.end());
   return true;
@@ -240,14 +244,16 @@ std::u16string Utf8ToUtf16(std::string_view s) {
   return out;
 }
 
-std::vector<std::u16string> ParseNames(std::string_view utf8) {
+std::vector<NamespaceEntry> ParseNames(std::string_view utf8) {
   if (utf8.substr(0, 3) == "\xEF\xBB\xBF") utf8.remove_prefix(3);
-  std::vector<std::u16string> names;
+  std::vector<NamespaceEntry> names;
   while (!utf8.empty()) {
     size_t lf = utf8.find('\n');
     std::string_view line = utf8.substr(0, lf);
     if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    names.push_back(Utf8ToUtf16(line));
+    const size_t tab = line.find('\t');
+    names.push_back({Utf8ToUtf16(line.substr(0, tab)),
+                     tab == std::string_view::npos ? std::u16string() : Utf8ToUtf16(line.substr(tab + 1))});
     if (lf == std::string_view::npos) break;
     utf8.remove_prefix(lf + 1);
   }

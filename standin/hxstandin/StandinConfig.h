@@ -12,7 +12,7 @@
 namespace qn3::hxstandin {
 
 // The calls the stand-in can be told to fail.
-enum class Op { Create, List, Count, Item, Name };
+enum class Op { Create, List, Count, Item, Name, Property };
 
 // Positions a rule applies to: all of them, or the ones listed (from 1).
 struct IndexSet {
@@ -39,6 +39,7 @@ struct FaultPlan {
   bool nullList = false;
   IndexSet nullItems;
   IndexSet nullNames;
+  IndexSet nullProperties;  // VT_EMPTY
   std::optional<int32_t> count;
   bool noWalker = false;
   // A failing call writes garbage, not null, into its output.
@@ -54,10 +55,18 @@ struct FaultPlan {
 // Parses the fault text; on a malformed text gives nothing and says why.
 std::optional<FaultPlan> ParseFaultPlan(std::string_view text, std::string* error);
 
-// The names of a names file: UTF-8, one per line, LF or CR LF, an empty
+// One line of a names file: the name, and the description after a tab.
+struct NamespaceEntry {
+  std::u16string name;
+  std::u16string description = {};
+  bool operator==(const NamespaceEntry&) const = default;
+};
+
+// The lines of a names file: UTF-8, one per line, LF or CR LF, an empty
 // line an empty name; a final line break adds no name, a leading byte
-// order mark is not part of the first name.
-std::vector<std::u16string> ParseNames(std::string_view utf8);
+// order mark is not part of the first name. A line's name ends at its
+// first tab; the rest is its description.
+std::vector<NamespaceEntry> ParseNames(std::string_view utf8);
 
 // UTF-8 to UTF-16; each byte of a malformed sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

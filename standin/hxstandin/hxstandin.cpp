@@ -202,7 +202,7 @@ StringSpy& Spy() {
 
 struct Snapshot {
   FaultPlan plan;
-  std::vector<std::u16string> names;
+  std::vector<NamespaceEntry> names;
 };
 using SnapshotPtr = std::shared_ptr<const Snapshot>;
 
@@ -384,14 +384,36 @@ struct Namespace : Counted<Namespace, IHxNamespace> {
     }
     *name = nullptr;
     if (plan.nullNames.Has(ns->index)) return static_cast<HRESULT>(plan.successCode);
-    *name = Spy().Allocate(ns->snapshot->names[static_cast<size_t>(ns->index - 1)], std::to_string(ns->index));
+    *name = Spy().Allocate(ns->Entry().name, std::to_string(ns->index));
     return *name ? static_cast<HRESULT>(plan.successCode) : E_OUTOFMEMORY;
   }
+
+  // Only the description is modelled; its string is labelled dN.
+  static HRESULT STDMETHODCALLTYPE GetProperty(IHxNamespace* self, int32_t property, VARIANT* value) {
+    auto* ns = static_cast<Namespace*>(self);
+    Log("property:" + std::to_string(ns->index));
+    if (!value) return E_POINTER;
+    const FaultPlan& plan = ns->Plan();
+    if (const Failure* f = plan.FailureFor(Op::Property, ns->index)) {
+      value->vt = VT_EMPTY;
+      if (plan.poison) value->vt = VT_BSTR, value->bstrVal = Poison<OLECHAR>();
+      return Fail(*f, plan);
+    }
+    VariantInit(value);
+    if (property != qn3::HxRegNamespaceDescription) return E_INVALIDARG;
+    if (plan.nullProperties.Has(ns->index)) return static_cast<HRESULT>(plan.successCode);
+    value->bstrVal = Spy().Allocate(ns->Entry().description, "d" + std::to_string(ns->index));
+    if (!value->bstrVal) return E_OUTOFMEMORY;
+    value->vt = VT_BSTR;
+    return static_cast<HRESULT>(plan.successCode);
+  }
+
+  const NamespaceEntry& Entry() const { return snapshot->names[static_cast<size_t>(index - 1)]; }
 };
 
 const IHxNamespaceVtbl kNamespaceTable = {
     {Namespace::QueryInterface, Namespace::AddRef, Namespace::Release}, kNoDispatch<IHxNamespace>,
-    Namespace::GetName};
+    Namespace::GetName, Namespace::GetProperty};
 
 Namespace::Namespace(SnapshotPtr s, int32_t i) : Counted(std::move(s)), index(i) { lpVtbl = &kNamespaceTable; }
 

@@ -142,6 +142,15 @@ TEST_F(AboutBox, CompanyIsALinkThatHandsTheAddressToTheShell) {
       << handler.Log();
   // The dialog stays open after the click.
   EXPECT_TRUE(IsWindowVisible(about));
+
+  // By keyboard: Tab reaches the link, and Enter on it does what a click does.
+  handler.ClearLog();
+  ASSERT_TRUE(app_.Sync());
+  ASSERT_TRUE(TabTo(app_.thread(), company));
+  ASSERT_TRUE(PressKey(app_.thread(), VK_RETURN));
+  EXPECT_TRUE(WaitFor([&] { return handler.Log().find("https://tarvik.example/qn3/") != std::string::npos; }))
+      << handler.Log();
+  EXPECT_TRUE(IsWindowVisible(about)) << "Enter on the link does not close the box";
 }
 
 TEST_F(AboutBox, EscapeClosesAndASecondPressOpensANewOneCentredAgain) {

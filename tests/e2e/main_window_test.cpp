@@ -174,7 +174,9 @@ TEST_F(MainWindowTest, LayoutTextsAndStatesAtDesignSize) {
 
 TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) {
   const std::vector<std::string> listed = {"Zeta.Last", "Alpha", "", "Caf\xC3\xA9.Reference", "beta"};
-  names_.Write(listed);
+  // The names file gives some a description after a tab.
+  const std::string zeta = "The last of them all, with a description far wider than the list is";
+  names_.Write({listed[0] + "\t" + zeta, listed[1], listed[2], listed[3] + "\tCaf\xC3\xA9 guide", listed[4]});
   App app(WithRuntime(names_));
   HWND main = Start(app);
   ASSERT_NE(main, nullptr);
@@ -182,7 +184,13 @@ TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) 
   std::vector<std::string> expected;
   for (const auto& name : listed) expected.push_back(Ansi(name));
   HWND combo = Control(main, ids::kCmbNamespace);
-  EXPECT_EQ(ComboItems(combo), expected) << "neither sorted nor filtered";
+  EXPECT_EQ(ComboItems(combo), expected) << "neither sorted nor filtered; the names alone";
+  // The hint is the selected namespace's description; the dropped list
+  // grows to show it.
+  EXPECT_EQ(HoverTooltip(app.pid(), combo), zeta);
+  ASSERT_TRUE(SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_NORMAL, 5000, nullptr));
+  EXPECT_GT(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0), WindowRectOf(combo).right - WindowRectOf(combo).left);
+  SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
   EXPECT_EQ(ComboSelection(combo), 0);
   EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnOpen)));
   EXPECT_TRUE(IsWindowEnabled(Control(main, ids::kBtnRefresh)));
@@ -191,8 +199,10 @@ TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) 
 
   ASSERT_TRUE(SelectComboItem(combo, 3));
   EXPECT_EQ(app.AppTitle(), Ansi("Caf\xC3\xA9.Reference - QN3 Helper 1.1"));
+  EXPECT_EQ(HoverTooltip(app.pid(), combo), Ansi("Caf\xC3\xA9 guide"));
   ASSERT_TRUE(SelectComboItem(combo, 2));
   EXPECT_EQ(app.AppTitle(), " - QN3 Helper 1.1") << "an empty name is a name";
+  EXPECT_EQ(HoverTooltip(app.pid(), combo, std::chrono::milliseconds(1500)), "") << "no description, no hint";
   EXPECT_TRUE(app.Dialogs().empty());
 }
 

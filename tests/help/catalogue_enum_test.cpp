@@ -81,7 +81,8 @@ TEST_F(Catalogue, CallsInOrderAndFreesAsItGoes) {
   EXPECT_TRUE(EnumHelpNamespaces(list));
   // The count is read once; the walker gets 0; each name and object goes
   // before the next is fetched; the rest goes last, name first.
-  EXPECT_EQ("create list:0 count item:1 name:1 ~ns:1 item:2 free:1 name:2 free:2 ~ns:2 ~list ~walker",
+  EXPECT_EQ("create list:0 count item:1 name:1 property:1 free:d1 ~ns:1 item:2 free:1 name:2 property:2 free:d2 "
+            "free:2 ~ns:2 ~list ~walker",
             standin.CallLog());
 }
 
@@ -147,6 +148,11 @@ const Row kRows[] = {
     {"fail=name@2:80004005:Name broke", Raised::OleException, 0x80004005, "Name broke", {"one"}, false},
     {"fail=name@3:80004005:Last", Raised::OleException, 0x80004005, "Last", {"one", "two"}, false},
     {"null=item@2", Raised::SysError, 0x80004003, "OLE error 80004003", {"one"}, false},
+    // A description is optional: its failure raises nothing, and its error
+    // object does not become the next failure's.
+    {"fail=property:80004005:No description", Raised::Nothing, 0, "", {"one", "two", "three"}, true},
+    {"fail=property@1:80004005:Property broke;fail=name@2:80004001", Raised::OleException, 0x80004001,
+     "Not implemented", {"one"}, false},
     {"null=list", Raised::Nothing, 0, "", {}, false},
     {"count=0", Raised::Nothing, 0, "", {}, false},
     {"count=-1", Raised::Nothing, 0, "", {}, false},
@@ -196,6 +202,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, CatalogueFailures, ::testing::Combine(::testing::
                              name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                            return name + (std::get<1>(info.param) ? "_poison" : "");
                          });
+
+// Each namespace's description, as the runtime gives it or not.
+TEST_F(Catalogue, DescriptionsBesideTheNames) {
+  const struct {
+    const char* fault;
+    Names descriptions;
+  } cases[] = {
+      {"", {"First", "", "Third"}},
+      {"fail=property@1:80004005:Broken", {"", "", "Third"}},
+      {"fail=property@3:80004005", {"First", "", ""}},
+      {"fail=property:80004005;poison", {"", "", ""}},
+      {"null=property@1", {"", "", "Third"}},
+  };
+  for (const auto& c : cases) {
+    Use(c.fault, "one\tFirst\ntwo\nthree\tThird\n");
+    EXPECT_TRUE(EnumHelpNamespaces(list)) << c.fault;
+    EXPECT_EQ((Names{"one", "two", "three"}), list.Items()) << c.fault;
+    EXPECT_EQ(c.descriptions, list.Descriptions()) << c.fault;
+  }
+}
 
 TEST_F(Catalogue, NoItemIsAskedForWhenTheCountIsNotPositive) {
   Use("count=-1");

@@ -6,23 +6,28 @@ namespace qn3::hxstandin {
 namespace {
 
 TEST(StandinNames, LinesInFileOrder) {
+  using E = NamespaceEntry;
   struct Case {
     const char* text;
-    std::vector<std::u16string> names;
+    std::vector<NamespaceEntry> names;
   } cases[] = {
       {"", {}},
-      {"a", {u"a"}},
-      {"a\nb\n", {u"a", u"b"}},
-      {"a\r\nb\r\n", {u"a", u"b"}},
-      {"a\r\nb", {u"a", u"b"}},
-      {"\n", {u""}},
-      {"a\n\nb", {u"a", u"", u"b"}},
-      {"a\r\n\r\n", {u"a", u""}},
-      {"\xEF\xBB\xBF" "first\n", {u"first"}},
-      {" spaced \t\n", {u" spaced \t"}},
-      {"dup\ndup\n", {u"dup", u"dup"}},
+      {"a", {E{u"a"}}},
+      {"a\nb\n", {E{u"a"}, E{u"b"}}},
+      {"a\r\nb\r\n", {E{u"a"}, E{u"b"}}},
+      {"a\r\nb", {E{u"a"}, E{u"b"}}},
+      {"\n", {E{u""}}},
+      {"a\n\nb", {E{u"a"}, E{u""}, E{u"b"}}},
+      {"a\r\n\r\n", {E{u"a"}, E{u""}}},
+      {"\xEF\xBB\xBF" "first\n", {E{u"first"}}},
+      {" spaced \n", {E{u" spaced "}}},
+      {"dup\ndup\n", {E{u"dup"}, E{u"dup"}}},
       // A lone CR is part of the name; only CR LF ends a line.
-      {"a\rb\n", {u"a\rb"}},
+      {"a\rb\n", {E{u"a\rb"}}},
+      // The name ends at the first tab; the rest, tabs and all, describes it.
+      {"MS.VSCC.v90\tVisual Studio 2008 Combined Collection\r\n",
+       {E{u"MS.VSCC.v90", u"Visual Studio 2008 Combined Collection"}}},
+      {"a\tone\ttwo \nb\t\n\tc\n", {E{u"a", u"one\ttwo "}, E{u"b"}, E{u"", u"c"}}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.names, ParseNames(c.text)) << c.text;
 }
@@ -77,13 +82,14 @@ TEST(StandinFaults, FailuresWithAndWithoutErrorObject) {
 TEST(StandinFaults, Settings) {
   std::optional<FaultPlan> plan = ParseFaultPlan(
       "ok=1;null=item@2;null=item@4;null=name;count=-3;nowalker;poison;source=Src\\;x;helpfile=h\\x2Echm;"
-      "helpcontext=2A;null=list;null=object",
+      "helpcontext=2A;null=list;null=object;null=property@3",
       nullptr);
   ASSERT_TRUE(plan);
   EXPECT_EQ(1u, plan->successCode);
   EXPECT_TRUE(plan->nullItems.Has(2) && plan->nullItems.Has(4));
   EXPECT_FALSE(plan->nullItems.Has(3));
   EXPECT_TRUE(plan->nullNames.Has(1) && plan->nullNames.Has(99));
+  EXPECT_TRUE(plan->nullProperties.Has(3) && !plan->nullProperties.Has(1));
   EXPECT_EQ(-3, plan->count.value_or(0));
   EXPECT_TRUE(plan->noWalker && plan->poison && plan->nullList && plan->nullObject);
   EXPECT_EQ(u"Src;x", plan->source);
