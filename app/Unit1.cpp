@@ -162,6 +162,7 @@ bool TForm1::RefreshNamespaces() {
     BtnRefresh->SetEnabled(true);
   }
   UpdateListHint();
+  App().PreviewChanged();
   return found;
 }
 
@@ -177,6 +178,7 @@ void TForm1::BtnRefreshClick() { RefreshNamespaces(); }
 void TForm1::CmbNamespaceChange() {
   UpdateTitle();
   UpdateListHint();
+  App().PreviewChanged();
 }
 
 void TForm1::BtnOptionsClick() {

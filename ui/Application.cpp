@@ -26,6 +26,12 @@ std::string ProgramPath() {
 
 namespace {
 
+// Posted once the main form has painted: set up the taskbar previews.
+constexpr UINT kEnablePreview = WM_APP + 1;
+// Sent by the system when it shows the taskbar previews (Windows 7 on).
+constexpr UINT kSendIconicThumbnail = 0x0323;    // WM_DWMSENDICONICTHUMBNAIL
+constexpr UINT kSendIconicLivePreview = 0x0326;  // WM_DWMSENDICONICLIVEPREVIEWBITMAP
+
 std::string LowerCaseAnsi(std::string_view text) {
   std::string copy(text);
   if (!copy.empty()) CharLowerBuffA(copy.data(), static_cast<DWORD>(copy.size()));
@@ -90,10 +96,14 @@ bool TApplication::ProcessMessage() {
     if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));  // let outer loops end too
     return false;
   }
-  // Tab, Enter and Escape go through dialog navigation of our own forms.
+  // The mouse goes to the form's hints; Tab, Enter and Escape go through
+  // dialog navigation of our own forms.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  bool ours = root && std::any_of(forms_.begin(), forms_.end(), [&](TForm* f) { return f->Handle() == root; });
-  if (ours && IsDialogMessageA(root, &msg)) return true;
+  const auto form = std::find_if(forms_.begin(), forms_.end(), [&](TForm* f) { return root && f->Handle() == root; });
+  if (form != forms_.end()) {
+    (*form)->RelayToTooltips(msg);
+    if (IsDialogMessageA(root, &msg)) return true;
+  }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
   return true;
@@ -132,6 +142,13 @@ void TApplication::ShowErrorBox(const std::string& message) noexcept {
   ModalScope modal(handle_);
   MessageBoxA(handle_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
 }
+
+void TApplication::MainFormPainted() {
+  if (std::exchange(previewAsked_, true)) return;
+  PostMessageA(handle_, kEnablePreview, 0, 0);
+}
+
+void TApplication::PreviewChanged() const { preview_.Invalidate(handle_); }
 
 void TApplication::Minimize() {
   HideForms();
@@ -246,6 +263,17 @@ LRESULT TApplication::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CLOSE:
       if (mainForm_) mainForm_->Close();
+      return 0;
+    case kEnablePreview:
+      preview_.Enable(handle_);
+      return 0;
+    // What the taskbar shows of the program is the main form, also while a
+    // modal window of ours is open over it.
+    case kSendIconicThumbnail:
+      if (mainForm_) preview_.SendThumbnail(handle_, mainForm_->Handle(), lp);
+      return 0;
+    case kSendIconicLivePreview:
+      if (mainForm_) preview_.SendLivePreview(handle_, mainForm_->Handle());
       return 0;
     default:
       break;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/Dpi.h"
+#include "ui/TaskbarPreview.h"
 
 namespace qn3::ids {
 
@@ -63,6 +64,12 @@ public:
   // Minimises the taskbar button; the forms go with it.
   void Minimize();
 
+  // The main form has painted: the taskbar previews can be set up now,
+  // without delaying the first paint.
+  void MainFormPainted();
+  // What the main form shows has changed in a way its preview would show.
+  void PreviewChanged() const;
+
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -83,6 +90,8 @@ private:
   TForm* mainForm_ = nullptr;
   bool formsHidden_ = false;  // by a minimise, to be shown by the restore
   bool hiding_ = false;       // in HideForms
+  bool previewAsked_ = false;
+  TaskbarPreview preview_;
   std::vector<TForm*> forms_;
 };
 

@@ -155,6 +155,16 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       OnSize(wp);
       break;
+    case WM_MOVE:
+      if (app_.MainForm() == this) app_.PreviewChanged();
+      break;
+    case WM_PAINT:
+      if (app_.MainForm() == this) {
+        const LRESULT painted = DefaultHandler(msg, wp, lp);
+        app_.MainFormPainted();
+        return painted;
+      }
+      break;
     case WM_DRAWITEM:
       if (TComboBox* combo = ComboBoxOf(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem)) {
         combo->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -216,7 +226,10 @@ void TForm::OnActivate(WPARAM wp) {
 void TForm::OnSize(WPARAM wp) {
   // A minimise that reaches the main form by another route than its own
   // button (another program, SetWindowPlacement) minimises the program.
-  if (wp == SIZE_MINIMIZED && app_.MainForm() == this) app_.Minimize();
+  if (app_.MainForm() == this) {
+    if (wp == SIZE_MINIMIZED) app_.Minimize();
+    else app_.PreviewChanged();
+  }
   tooltips_.UpdateRects(Handle());
 }
 

@@ -92,6 +92,9 @@ public:
   // The control that Escape presses (0: Escape closes a modal form).
   void SetCancelControl(int id) { cancelId_ = id; }
 
+  // From the message loop, a message to the form or one of its controls.
+  void RelayToTooltips(const MSG& message) const { tooltips_.Relay(message); }
+
   // The form's child by identifier.
   HWND Child(int id) const { return GetDlgItem(Handle(), id); }
 

@@ -23,17 +23,19 @@ void FormTooltips::Add(HWND form, HINSTANCE instance, const TControl& control, c
   }
   // The mouse over an enabled control reaches the control, over a disabled
   // one the form: one tool on each. The tooltip keeps its own copy of the
-  // text; an empty text shows no tip.
+  // text; an empty text shows no tip. The mouse is relayed from the message
+  // loop rather than by subclassing: a subclassed list or form would pay on
+  // every message, thousands of them when a long list is filled or emptied.
   const bool known = std::find(tooled_.begin(), tooled_.end(), &control) != tooled_.end();
   const UINT message = known ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA;
   TOOLINFOA ti{};
   ti.cbSize = kToolInfoSize;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.uFlags = TTF_IDISHWND;
   ti.hwnd = form;
   ti.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   ti.lpszText = const_cast<char*>(hint.c_str());
   SendMessageA(tooltip_, message, 0, reinterpret_cast<LPARAM>(&ti));
-  ti.uFlags = TTF_SUBCLASS;
+  ti.uFlags = 0;
   ti.uId = static_cast<UINT_PTR>(control.Id());
   ti.rect = control.BoundsInParent();
   SendMessageA(tooltip_, message, 0, reinterpret_cast<LPARAM>(&ti));
@@ -48,6 +50,23 @@ void FormTooltips::UpdateRects(HWND form) const {
     ti.uId = static_cast<UINT_PTR>(control->Id());
     ti.rect = control->BoundsInParent();
     SendMessageA(tooltip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+}
+
+void FormTooltips::Relay(const MSG& message) const {
+  if (!tooltip_) return;
+  switch (message.message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+      break;
+    default:
+      break;
   }
 }
 

@@ -19,6 +19,9 @@ public:
   void Add(HWND form, HINSTANCE instance, const TControl& control, const std::string& hint);
   // The form's tools follow the controls' rectangles.
   void UpdateRects(HWND form) const;
+  // A message of the form or its controls, from the message loop: the
+  // mouse's go to the tooltip.
+  void Relay(const MSG& message) const;
 
 private:
   HWND tooltip_ = nullptr;  // destroyed with the form that owns it

@@ -43,6 +43,7 @@ struct WindowDeleter {
 };
 
 using FontHandle = UniqueHandle<HFONT, GdiObjectDeleter>;
+using BitmapHandle = UniqueHandle<HBITMAP, GdiObjectDeleter>;
 using IconHandle = UniqueHandle<HICON, IconDeleter>;
 using WindowHandle = UniqueHandle<HWND, WindowDeleter>;
 

@@ -5,6 +5,11 @@
 // and misbehaves as HXSTANDIN_FAULT says (standin/README.md).
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -459,6 +464,97 @@ TEST_F(MainWindowTest, FailingRefreshClickIsReportedOverADisabledWindow) {
   box = app.WaitMessageBox();
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->text, "Third namespace unreadable.");
+}
+
+// The stand-in dwmapi in the system folder's place, for qn3.exe alone,
+// while it lives: Wine's own answers every call and draws nothing, the
+// stand-in logs what it was asked.
+class DwmStandIn {
+ public:
+  DwmStandIn() : log_(BuildDir() + "\\e2e-dwmapi.txt") {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    dll_ = std::string(system) + "\\dwmapi.dll";
+    MoveFileExA(dll_.c_str(), (dll_ + ".e2e-saved").c_str(), MOVEFILE_REPLACE_EXISTING);
+    installed_ = CopyFileA((BuildDir() + "\\dwmapi-standin.dll").c_str(), dll_.c_str(), FALSE) &&
+                 RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
+                                 nullptr) == ERROR_SUCCESS &&
+                 RegSetValueExA(key_, "dwmapi", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7) == ERROR_SUCCESS;
+    DeleteFileA(log_.c_str());
+  }
+  ~DwmStandIn() {
+    if (key_) {
+      RegDeleteValueA(key_, "dwmapi");
+      RegCloseKey(key_);
+    }
+    DeleteFileA(dll_.c_str());
+    MoveFileExA((dll_ + ".e2e-saved").c_str(), dll_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    DeleteFileA(log_.c_str());
+  }
+  DwmStandIn(const DwmStandIn&) = delete;
+  DwmStandIn& operator=(const DwmStandIn&) = delete;
+
+  bool Installed() const { return installed_; }
+  void Into(LaunchOptions& options) const { options.env.emplace_back("DWMAPI_STANDIN_LOG", log_); }
+  // The calls of the function so far, each as its logged words after the name.
+  std::vector<std::vector<std::string>> Calls(const std::string& function) const {
+    std::vector<std::vector<std::string>> calls;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) {
+      std::istringstream words(line);
+      std::string name;
+      if (!(words >> name) || name != function) continue;
+      calls.emplace_back(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+    }
+    return calls;
+  }
+
+ private:
+  static constexpr char kOverrides[] = "Software\\Wine\\AppDefaults\\qn3.exe\\DllOverrides";
+  std::string log_, dll_;
+  HKEY key_ = nullptr;
+  bool installed_ = false;
+};
+
+unsigned long long Hex(const std::string& word) { return std::stoull(word, nullptr, 16); }
+
+// The taskbar shows the hidden application window, which carries the
+// button: from Windows 7 on it asks for pictures of its own once the main
+// window has been shown, and hands one over for each request.
+TEST_F(MainWindowTest, TheTaskbarPreviewsComeFromTheApplicationWindow) {
+  constexpr UINT kSendIconicThumbnail = 0x0323, kSendIconicLivePreview = 0x0326;
+  DwmStandIn dwm;
+  ASSERT_TRUE(dwm.Installed());
+  names_.Write({"Alpha"});
+  LaunchOptions options = WithRuntime(names_);
+  dwm.Into(options);
+  App app(options);
+  HWND main = Start(app);
+  ASSERT_NE(main, nullptr);
+  const auto appWindow = reinterpret_cast<uintptr_t>(app.AppWindow());
+  std::set<std::string> attributes;  // the ones set to TRUE
+  for (const auto& call : dwm.Calls("DwmSetWindowAttribute")) {
+    ASSERT_EQ(call.size(), 3u);
+    EXPECT_EQ(Hex(call[0]), appWindow);
+    if (call[2] == "1") attributes.insert(call[1]);
+  }
+  EXPECT_EQ(attributes, (std::set<std::string>{"7", "10"})) << "forced iconic, with a bitmap of its own";
+
+  SendMessageTimeoutA(app.AppWindow(), kSendIconicThumbnail, 0, MAKELPARAM(120, 200), SMTO_NORMAL, 5000, nullptr);
+  SendMessageTimeoutA(app.AppWindow(), kSendIconicLivePreview, 0, 0, SMTO_NORMAL, 5000, nullptr);
+  ASSERT_TRUE(app.Sync());
+  // The main window, wider than high: 200 wide, in its proportions; the
+  // live preview at its own size.
+  const RECT r = WindowRectOf(main);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const auto thumbnails = dwm.Calls("DwmSetIconicThumbnail");
+  ASSERT_EQ(thumbnails.size(), 1u);
+  EXPECT_EQ(Hex(thumbnails[0][0]), appWindow);
+  EXPECT_EQ(thumbnails[0][1], "200x" + std::to_string(MulDiv(h, 200, w)));
+  EXPECT_EQ(thumbnails[0][2], "32");
+  const auto previews = dwm.Calls("DwmSetIconicLivePreviewBitmap");
+  ASSERT_EQ(previews.size(), 1u);
+  EXPECT_EQ(previews[0][1], std::to_string(w) + "x" + std::to_string(h));
 }
 
 }  // namespace
