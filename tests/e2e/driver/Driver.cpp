@@ -552,21 +552,9 @@ App::App(const LaunchOptions& options) {
   std::string environment = BuildEnvironment(options);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  HANDLE errors = INVALID_HANDLE_VALUE;
-  if (!options.error_output.empty()) {
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    errors = CreateFileA(options.error_output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = errors;
-  }
   PROCESS_INFORMATION info{};
-  const bool started = CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, errors != INVALID_HANDLE_VALUE,
-                                      0, environment.data(), dir.c_str(), &startup, &info);
-  if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
-  if (!started) {
+  if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                      dir.c_str(), &startup, &info)) {
     std::fprintf(stderr, "e2e: cannot start %s: error %lu\n", program.c_str(), GetLastError());
     return;
   }

@@ -145,7 +145,6 @@ struct LaunchOptions {
   std::string program;                                    // default ProgramPath()
   std::string current_dir;                                // default BuildDir()
   std::string arguments;                                  // after the program's name
-  std::string error_output;  // a file that takes the program's standard error (Wine's traces)
 };
 
 // The stand-in runtime's class cannot be created: what a machine without
