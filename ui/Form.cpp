@@ -10,6 +10,8 @@ namespace {
 
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
+// Posted to the main form minimised by another route, once it is hidden.
+constexpr UINT kUnminimize = WM_APP + 0x101;
 
 // WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed;
 // WM_GETDPISCALEDSIZE, asked before it from Windows 10 1703 on.
@@ -155,6 +157,17 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       OnSize(wp);
       break;
+    case WM_WINDOWPOSCHANGING:
+      // Out of the minimised state, the form stays hidden with the program.
+      if (unminimizing_) reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
+      break;
+    case kUnminimize:
+      if (IsIconic(Handle()) && !IsWindowVisible(Handle())) {
+        unminimizing_ = true;
+        ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+        unminimizing_ = false;
+      }
+      return 0;
     case WM_MOVE:
       if (app_.MainForm() == this) app_.PreviewChanged();
       break;
@@ -227,8 +240,14 @@ void TForm::OnSize(WPARAM wp) {
   // A minimise that reaches the main form by another route than its own
   // button (another program, SetWindowPlacement) minimises the program.
   if (app_.MainForm() == this) {
-    if (wp == SIZE_MINIMIZED) app_.Minimize();
-    else app_.PreviewChanged();
+    if (wp != SIZE_MINIMIZED) {
+      app_.PreviewChanged();
+    } else {
+      // The program is minimised instead, and the form put back to its
+      // normal state, hidden, once the system is done minimising it.
+      app_.Minimize();
+      PostMessageA(Handle(), kUnminimize, 0, 0);
+    }
   }
   tooltips_.UpdateRects(Handle());
 }

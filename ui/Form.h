@@ -185,6 +185,7 @@ private:
   int defaultId_ = 0;
   int cancelId_ = 0;
   bool destroying_ = false;
+  bool unminimizing_ = false;  // shown out of the minimised state, kept hidden
 };
 
 }  // namespace qn3::ui

@@ -235,8 +235,10 @@ TEST_F(AboutBox, EveryRouteBackFromEveryMinimiseShowsTheProgramWithItsModalWindo
         SCOPED_TRACE(std::string(minimise.name) + ", then " + restore.name + (withAbout ? ", About open" : ""));
         ASSERT_TRUE(app_.Sync());
         minimise.act(windows);
+        // The main window hidden in its normal state, whatever was minimised.
         EXPECT_TRUE(WaitFor([&] {
-          return IsIconic(appWindow) && !IsWindowVisible(main_) && !(about && IsWindowVisible(about));
+          return IsIconic(appWindow) && !IsWindowVisible(main_) && !IsIconic(main_) &&
+                 !(about && IsWindowVisible(about));
         }));
         restore.act(windows);
         EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main_) && !IsIconic(main_) && !IsIconic(appWindow); }));
