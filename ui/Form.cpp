@@ -10,8 +10,6 @@ namespace {
 
 // Posted to a form to destroy it from the message loop.
 constexpr UINT kReleaseMessage = WM_APP + 0x100;
-// Posted to the main form minimised by another route, once it is hidden.
-constexpr UINT kUnminimize = WM_APP + 0x101;
 
 // WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed;
 // WM_GETDPISCALEDSIZE, asked before it from Windows 10 1703 on.
@@ -133,6 +131,7 @@ LRESULT CALLBACK TForm::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT TForm::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(Handle(), msg, wp, lp); }
 
 LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; app_.MainForm() == this && MainFormMessage(msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_COMMAND:
       OnCommandMessage(wp, lp);
@@ -148,35 +147,9 @@ LRESULT TForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnActivate(wp);
       if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) return 0;
       break;
-    case WM_SYSCOMMAND:
-      if ((wp & 0xFFF0) == SC_MINIMIZE && app_.MainForm() == this) {
-        app_.Minimize();
-        return 0;
-      }
-      break;
     case WM_SIZE:
-      OnSize(wp);
-      break;
-    case WM_WINDOWPOSCHANGING:
-      // Out of the minimised state, the form stays hidden with the program.
-      if (unminimizing_) reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
-      break;
-    case kUnminimize:
-      if (IsIconic(Handle()) && !IsWindowVisible(Handle())) {
-        unminimizing_ = true;
-        ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-        unminimizing_ = false;
-      }
-      return 0;
-    case WM_MOVE:
-      if (app_.MainForm() == this) app_.PreviewChanged();
-      break;
-    case WM_PAINT:
-      if (app_.MainForm() == this) {
-        const LRESULT painted = DefaultHandler(msg, wp, lp);
-        app_.MainFormPainted();
-        return painted;
-      }
+      // The form's own tools follow the controls' rectangles.
+      tooltips_.UpdateRects(Handle());
       break;
     case WM_DRAWITEM:
       if (TComboBox* combo = ComboBoxOf(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem)) {
@@ -234,22 +207,6 @@ void TForm::OnActivate(WPARAM wp) {
   } else if (!HIWORD(wp)) {
     RestoreFocus();
   }
-}
-
-void TForm::OnSize(WPARAM wp) {
-  // A minimise that reaches the main form by another route than its own
-  // button (another program, SetWindowPlacement) minimises the program.
-  if (app_.MainForm() == this) {
-    if (wp != SIZE_MINIMIZED) {
-      app_.PreviewChanged();
-    } else {
-      // The program is minimised instead, and the form put back to its
-      // normal state, hidden, once the system is done minimising it.
-      app_.Minimize();
-      PostMessageA(Handle(), kUnminimize, 0, 0);
-    }
-  }
-  tooltips_.UpdateRects(Handle());
 }
 
 void TForm::OnDpiChanged(WPARAM wp, const RECT* suggested) {

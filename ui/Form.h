@@ -157,7 +157,9 @@ private:
   // One of the form's drop-down lists by its window; null when none is.
   TComboBox* ComboBoxOf(HWND control) const;
   void OnActivate(WPARAM wp);
-  void OnSize(WPARAM wp);
+  // The main form's own messages (ui/FormMain.cpp); true when handled,
+  // with the result.
+  bool MainFormMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   void OnDpiChanged(WPARAM wp, const RECT* suggested);
   // The identifier of the focused child when it is a push button, else 0.
   int FocusedPushButton() const;
