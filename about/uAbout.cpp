@@ -18,80 +18,6 @@ namespace qn3 {
 namespace {
 
 constexpr COLORREF kNavy = 0x800000;  // 0x00BBGGRR
-// The labels sit in the group box, which would swallow their notifications
-// and colour requests; it hands them on to the dialog. Subclassed through
-// the window procedure, as every Windows has it: comctl32 exports its
-// subclass helpers by name only from version 6 on. The box's own procedure
-// is kept in its user data, which a button leaves to its owner.
-LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_COMMAND:
-    case WM_CTLCOLORSTATIC:
-      return SendMessageA(GetParent(hwnd), msg, wp, lp);
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      break;
-    default:
-      break;
-  }
-  return CallWindowProcA(original, hwnd, msg, wp, lp);
-}
-
-// The link as a keyboard user needs it: a tab stop that shows its focus and
-// opens on Enter or Space as on a click. No SysLink: Windows 2000 has none.
-// The keys' characters are the same codes as the keys.
-bool IsLinkKey(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
-
-LRESULT CALLBACK LinkByKeyboard(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  switch (msg) {
-    case WM_GETDLGCODE: {
-      // Enter and Space are the link's, not the dialog's.
-      const auto* key = reinterpret_cast<const MSG*>(lp);
-      const LRESULT code = CallWindowProcA(original, hwnd, msg, wp, lp);
-      if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && IsLinkKey(key->wParam))
-        return code | DLGC_WANTMESSAGE;
-      return code;
-    }
-    case WM_KEYDOWN:
-      if (!IsLinkKey(wp)) break;
-      SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
-                   reinterpret_cast<LPARAM>(hwnd));
-      return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      break;
-    case WM_PAINT: {
-      const LRESULT painted = CallWindowProcA(original, hwnd, msg, wp, lp);
-      if (GetFocus() == hwnd) {
-        RECT r{};
-        GetClientRect(hwnd, &r);
-        if (HDC dc = GetDC(hwnd)) {
-          DrawFocusRect(dc, &r);
-          ReleaseDC(hwnd, dc);
-        }
-      }
-      return painted;
-    }
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-      break;
-    default:
-      break;
-  }
-  return CallWindowProcA(original, hwnd, msg, wp, lp);
-}
-
-// Subclassed through the window procedure, the old one kept in the
-// window's user data, which buttons and labels leave to their owner.
-bool Subclass(HWND window, WNDPROC procedure) {
-  const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
-  if (!original) return false;
-  SetWindowLongPtrA(window, GWLP_USERDATA, original);
-  return SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)) != 0;
-}
 
 class WindowDC {
 public:
@@ -107,6 +33,70 @@ private:
   HWND hwnd_;
   HDC dc_;
 };
+
+// Controls are subclassed through the window procedure, as every Windows
+// has it: comctl32 exports its subclass helpers by name only from version 6
+// on. The control's own procedure is kept in its user data, which buttons
+// and labels leave to their owner.
+bool Subclass(HWND window, WNDPROC procedure) {
+  const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
+  if (!original) return false;
+  SetWindowLongPtrA(window, GWLP_USERDATA, original);
+  return SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)) != 0;
+}
+
+// The control's own procedure, put back as the control goes.
+LRESULT CallOriginal(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  return CallWindowProcA(original, hwnd, msg, wp, lp);
+}
+
+// The labels sit in the group box, which would swallow their notifications
+// and colour requests; it hands them on to the dialog.
+LRESULT CALLBACK ForwardToForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND || msg == WM_CTLCOLORSTATIC) return SendMessageA(GetParent(hwnd), msg, wp, lp);
+  return CallOriginal(hwnd, msg, wp, lp);
+}
+
+// The link as a keyboard user needs it: a tab stop that shows its focus and
+// opens on Enter or Space as on a click. No SysLink: Windows 2000 has none.
+// The keys' characters are the same codes as the keys.
+bool IsLinkKey(WPARAM key) { return key == VK_RETURN || key == VK_SPACE; }
+
+LRESULT CALLBACK LinkByKeyboard(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_GETDLGCODE: {
+      // Enter and Space are the link's, not the dialog's.
+      const auto* key = reinterpret_cast<const MSG*>(lp);
+      const LRESULT code = CallOriginal(hwnd, msg, wp, lp);
+      if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && IsLinkKey(key->wParam))
+        return code | DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (!IsLinkKey(wp)) break;
+      SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
+                   reinterpret_cast<LPARAM>(hwnd));
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case WM_PAINT: {
+      const LRESULT painted = CallOriginal(hwnd, msg, wp, lp);
+      if (GetFocus() == hwnd) {
+        const WindowDC dc(hwnd);
+        RECT r{};
+        if (dc.get() && GetClientRect(hwnd, &r)) DrawFocusRect(dc.get(), &r);
+      }
+      return painted;
+    }
+    default:
+      break;
+  }
+  return CallOriginal(hwnd, msg, wp, lp);
+}
 
 class FindHandle {
 public:
