@@ -143,8 +143,9 @@ TEST_F(SettingsTest, AWindowMinimisedAtExitSavesItsRestoredPlace) {
   App app;
   HWND main = Start(app);
   MoveTo(main, 320, 210);
+  // Minimised from outside, the window goes with the program's button.
   ShowWindow(main, SW_MINIMIZE);
-  ASSERT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }));
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(app.AppWindow()) && !IsWindowVisible(main); }));
   ASSERT_TRUE(app.Close().has_value());
   std::string saved = ReadSettings().value_or("");
   EXPECT_NE(saved.find("  Left = 320\r\n  Top = 210\r\n"), std::string::npos) << saved;
