@@ -5,12 +5,14 @@
 //
 //   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe and floor.exe
 //   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names
+//   qn3bench memory ROUNDS OUT.json    memory after ROUNDS refreshes of 100 names
 //   qn3bench compare ROUNDS OUT.json EXE EXE...   start-up and memory of any
 //                                     programs against the first, for finding
 //                                     where start-up goes (scripts/bench-pieces.sh)
 //
 // Each prints a table and writes its figures as one JSON object.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -225,6 +227,47 @@ int Refresh(int rounds, const std::string& out) {
   return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
 }
 
+// The program's memory after Refresh upon Refresh of the same names, as a
+// launcher left open for weeks pays it: the working set read from outside
+// after warming up and after the rounds. (Wine reports no private bytes of
+// another process; its working set is the process's resident memory.)
+size_t WorkingSet(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS pmc{};
+  pmc.cb = sizeof pmc;
+  return GetProcessMemoryInfo(process, &pmc, sizeof pmc) ? pmc.WorkingSetSize : 0;
+}
+
+int RefreshMemory(int rounds, const std::string& out) {
+  constexpr int kNames = 100, kWarmUp = 100;
+  constexpr double kGrowthTargetKib = 300;
+  if (!SetNames(kNames)) Fail("cannot write the names file");
+  Program p;
+  if (!p.Start(Folder() + "\\qn3.exe", Folder())) Fail("cannot start qn3.exe");
+  if (!p.WaitReady({kMainClass, kCmbNamespace}, kReadyTimeoutMs)) Fail("qn3.exe not ready in time");
+  HWND button = GetDlgItem(p.Window(), kBtnRefresh), combo = GetDlgItem(p.Window(), kCmbNamespace);
+  if (!button || !IsWindowEnabled(button)) Fail("Refresh is not enabled");
+  for (int i = 0; i < kWarmUp; ++i) RefreshOnce(button, combo, kNames);
+  const double before = WorkingSet(p.Process()) / 1024.0;
+  for (int i = 0; i < rounds; ++i) RefreshOnce(button, combo, kNames);
+  const double after = WorkingSet(p.Process()) / 1024.0;
+  p.Close();
+  const double growth = after - before;
+  const bool met = before > 0 && growth <= kGrowthTargetKib;
+  std::printf("Memory over %d refreshes of %d namespaces with descriptions, after %d to warm up\n", rounds, kNames,
+              kWarmUp);
+  std::printf("working set %s KiB, then %s KiB: %+.0f KiB, %s bytes per namespace per refresh (target <= %s KiB: %s)\n\n",
+              Fixed(before, 0).c_str(), Fixed(after, 0).c_str(), growth,
+              Fixed(growth * 1024 / (static_cast<double>(rounds) * kNames), 1).c_str(), Fixed(kGrowthTargetKib, 0).c_str(),
+              Verdict(met));
+  JsonObject memory;
+  memory.Add("rounds", rounds).Add("namespaces", kNames).Add("working_set_kib_before", before)
+      .Add("working_set_kib_after", after).Add("growth_kib", growth).Add("target_growth_kib", kGrowthTargetKib)
+      .Add("met", met);
+  JsonObject all;
+  all.AddRaw("refresh_memory", memory.Text());
+  return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
+}
+
 // A program of a comparison: "EXE" or "EXE=CLASS,COMBO". Without a class,
 // bare*.exe is ready as the bare window, floor*.exe as the floor and every
 // other program as qn3.exe: its main window shown with the list filled.
@@ -301,7 +344,7 @@ int main(int argc, char** argv) {
   using namespace qn3::bench;
   std::string mode = argc > 1 ? argv[1] : "";
   if (argc < 4 || (mode == "compare" ? argc < 6 : argc != 4)) {
-    std::fprintf(stderr, "usage: qn3bench startup|refresh ROUNDS OUT.json | compare ROUNDS OUT.json EXE EXE...\n");
+    std::fprintf(stderr, "usage: qn3bench startup|refresh|memory ROUNDS OUT.json | compare ROUNDS OUT.json EXE EXE...\n");
     return 2;
   }
   int rounds = std::atoi(argv[2]);
@@ -310,6 +353,7 @@ int main(int argc, char** argv) {
   SetEnvironmentVariableA("HXSTANDIN_NAMESPACES", NamesPath().c_str());
   if (mode == "startup") return Startup(rounds, argv[3]);
   if (mode == "refresh") return Refresh(rounds, argv[3]);
+  if (mode == "memory") return RefreshMemory(rounds, argv[3]);
   if (mode == "compare") return Compare(rounds, argv[3], std::vector<std::string>(argv + 4, argv + argc));
   std::fprintf(stderr, "qn3bench: unknown benchmark %s\n", argv[1]);
   return 2;

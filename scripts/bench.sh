@@ -7,8 +7,9 @@
 # build/bench64 for win64; tests off), starts a private
 # Wine prefix and Xvfb there with the stand-in Help runtime registered, runs
 # the start-up and memory benchmarks (qn3.exe in pairs with benchmarks/bare
-# and with benchmarks/floor), the size and refresh benchmarks and the
-# settings-text benchmark when it is built, prints their tables and writes
+# and with benchmarks/floor), the size and refresh benchmarks, the memory
+# after 1,000 refreshes of 100 namespaces and the settings-text benchmark
+# when it is built, prints their tables and writes
 # every figure to build/bench/results.json. It ends everything it started.
 #
 # The settings-text benchmark (benchmarks/settings, settings_bench.exe) joins
@@ -59,6 +60,8 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 qn3_log "load average (1, 5, 15 min) before start-up: $load_before, after: $load_after"
 printf '{"startup_load_average": {"before": "%s", "after": "%s"}}\n' "$load_before" "$load_after" >"$parts/load.json"
 run "$bench/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
+# Memory is not timing: a thousand refreshes whatever --rounds says.
+run "$bench/qn3bench.exe" memory 1000 "$(qn3_winpath "$parts")\\memory.json" || failed=1
 # settings_bench prints "case items bytes bytes ms ms MB/s MB/s ns/byte ns/byte"
 # rows, the case name in the first 28 columns.
 settings_json() {
@@ -103,7 +106,7 @@ json_str() { printf '"%s"' "$(printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g')";
   printf '"tree": %s, "loader": %s, ' "$(json_str "$tree")" "$(json_str "$WINELOADER")"
   printf '"machine": {"cpu": %s, "cores": %s, "os": %s, "wine": %s}' "$(json_str "${cpu:-unknown}")" \
     "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(qn3_wine --version 2>/dev/null)")"
-  for part in startup refresh load; do
+  for part in startup refresh memory load; do
     f="$parts/$part.json"
     [ -s "$f" ] && printf ', %s' "$(tr -d '\r\n' <"$f" | sed 's/^{//; s/}$//')"
   done

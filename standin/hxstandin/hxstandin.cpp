@@ -35,6 +35,9 @@ struct Settings {
   std::string fault;
   bool namesSet = false;
   std::string names;
+  // The call log is kept only once a test has asked for it: a program that
+  // never reads it, left open for weeks, would hold every call it made.
+  bool logging = false;
   std::string log;
 };
 // Never destroyed: the malloc spy logs frees that other DLLs make while
@@ -47,6 +50,7 @@ Settings& TheSettings() {
 void Log(const std::string& token) {
   Settings& s = TheSettings();
   std::lock_guard guard(s.lock);
+  if (!s.logging) return;
   if (!s.log.empty()) s.log += ' ';
   s.log += token;
 }
@@ -652,6 +656,7 @@ void WINAPI HxStandinClearLog() {
   Settings& s = TheSettings();
   std::lock_guard guard(s.lock);
   s.log.clear();
+  s.logging = true;
 }
 
 }  // extern "C"

@@ -195,6 +195,9 @@ TEST_F(StandinNamesFile, ByDefaultTheFileBesideTheDll) {
   folder.Write(L"namespaces.txt", "Beside.One\nBeside.Two\n");
   EXPECT_TRUE(EnumHelpNamespaces(list));
   EXPECT_EQ((Names{"Beside.One", "Beside.Two"}), list.Items());
+  // Never asked for, the call log is not kept: it would grow with every
+  // refresh of a program left open.
+  EXPECT_EQ("", other.CallLog());
 
   other.RevokeClass();
   EXPECT_EQ(0, other.LiveObjects());
