@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include <utility>
+
 #include "about/uAbout.h"
 #include "app/Ids.h"
 #include "base/Text.h"
@@ -110,8 +112,13 @@ void TForm1::SavePrefs() {
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case ids::kDeferredNotice:
-      DeferredNotice();
+      // Started minimised, the program tells once its window has appeared.
+      if (Visible()) DeferredNotice();
+      else noticeWaits_ = true;
       return 0;
+    case WM_SHOWWINDOW:
+      if (wp && std::exchange(noticeWaits_, false)) PostMessageA(Handle(), ids::kDeferredNotice, 0, 0);
+      return TForm::HandleMessage(msg, wp, lp);
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -126,6 +133,10 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TForm1::OnCommand(int id, int code, HWND) {
   if (id == ids::kCmbNamespace) {
     if (code == CBN_SELCHANGE) CmbNamespaceChange();
+    return;
+  }
+  if (id == ids::kEditExe || id == ids::kEditParams) {
+    if (code == EN_CHANGE) App().PreviewChanged();
     return;
   }
   if (code != BN_CLICKED) return;

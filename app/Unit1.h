@@ -63,6 +63,7 @@ private:
   std::unique_ptr<TPrefs> Prefs;
   std::string OptionsCaptions[2];
   bool Expanded = false;
+  bool noticeWaits_ = false;  // for the window to appear
 
   std::unique_ptr<ui::TControl> Label1;
   std::unique_ptr<ui::TComboBox> CmbNamespace;

@@ -9,7 +9,7 @@
 #include "base/SystemLibrary.h"
 #include "ui/Application.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
   // Before anything can load a DLL: none may come from the program's folder.
   qn3::NarrowDllSearch();
   // Comctl32 before version 6 does not know the standard classes' flag; the
@@ -28,7 +28,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       app.HandleException(e);
       if (!form->Handle()) return 1;
     }
-    app.Run(*form);
+    app.Run(*form, showCmd);
   }  // FormDestroy runs here, before COM is uninitialised
   return 0;
 }

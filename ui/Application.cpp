@@ -32,6 +32,23 @@ constexpr UINT kEnablePreview = WM_APP + 1;
 constexpr UINT kSendIconicThumbnail = 0x0323;    // WM_DWMSENDICONICTHUMBNAIL
 constexpr UINT kSendIconicLivePreview = 0x0326;  // WM_DWMSENDICONICLIVEPREVIEWBITMAP
 
+enum class StartState { Normal, NoActivate, Minimized };
+
+StartState StartStateOf(int showCmd) {
+  switch (showCmd) {
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE:
+    case SW_FORCEMINIMIZE:
+      return StartState::Minimized;
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOWNA:
+      return StartState::NoActivate;
+    default:
+      return StartState::Normal;
+  }
+}
+
 std::string LowerCaseAnsi(std::string_view text) {
   std::string copy(text);
   if (!copy.empty()) CharLowerBuffA(copy.data(), static_cast<DWORD>(copy.size()));
@@ -82,10 +99,21 @@ void TApplication::SetTitle(const std::string& title) {
   if (title != Title()) SetWindowTextA(handle_, title.c_str());
 }
 
-void TApplication::Run(TForm& mainForm) {
+void TApplication::Run(TForm& mainForm, int showCmd) {
   mainForm_ = &mainForm;
-  ShowWindow(handle_, SW_SHOWNOACTIVATE);
-  mainForm.Show();
+  const StartState start = StartStateOf(showCmd);
+  if (start == StartState::Minimized) {
+    // As if the user had minimised it at once, which activates nothing: the
+    // button minimised, the form hidden at its place until the restore.
+    HideForms();
+    ShowWindow(handle_, SW_SHOWMINNOACTIVE);
+    mainForm.FirstShow();
+    // The hidden form never paints; the previews show it all the same.
+    MainFormPainted();
+  } else {
+    ShowWindow(handle_, SW_SHOWNOACTIVATE);
+    mainForm.Show(start == StartState::Normal);
+  }
   while (ProcessMessage()) {
   }
 }
@@ -100,13 +128,27 @@ bool TApplication::ProcessMessage() {
   // dialog navigation of our own forms.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
   const auto form = std::find_if(forms_.begin(), forms_.end(), [&](TForm* f) { return root && f->Handle() == root; });
+  bool navigated = false;
   if (form != forms_.end()) {
     (*form)->RelayToTooltips(msg);
-    if (IsDialogMessageA(root, &msg)) return true;
+    navigated = IsDialogMessageA(root, &msg) != FALSE;
   }
-  TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  if (!navigated) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  FocusMayHaveMoved();
   return true;
+}
+
+void TApplication::FocusMayHaveMoved() {
+  // Whatever moved it (a click, Tab, a box that closed, an activation), the
+  // focus shows in the main form's picture. Seen here once per change; the
+  // focus that leaves a form hidden with the program shows nowhere.
+  HWND focus = GetFocus();
+  if (focus == focus_) return;
+  focus_ = focus;
+  if (mainForm_ && mainForm_->Visible()) PreviewChanged();
 }
 
 void TApplication::AddForm(TForm* form) { forms_.push_back(form); }

@@ -44,8 +44,12 @@ public:
   std::string Title() const;
   void SetTitle(const std::string& title);
 
-  // Shows the main form and runs the message loop until it is closed.
-  void Run(TForm& mainForm);
+  // Shows the main form in the show state the program was started with
+  // (WinMain's): minimised ones start the program minimised, with the
+  // form hidden; SW_SHOWNOACTIVATE and SW_SHOWNA leave the foreground
+  // alone; any other shows it normally, as the form cannot be maximised.
+  // Then runs the message loop until the form is closed.
+  void Run(TForm& mainForm, int showCmd = SW_SHOWNORMAL);
   TForm* MainForm() const { return mainForm_; }
 
   // The general error report; the caller has already abandoned its handler.
@@ -78,6 +82,8 @@ private:
   // into and out of the minimised state, by whatever route it goes.
   void HideForms();
   void ShowForms();
+  // After each message: a new focus changes the main form's picture.
+  void FocusMayHaveMoved();
   // The window that takes the activation: the modal window open, else the
   // main form; null when neither can.
   HWND FrontWindow() const;
@@ -91,6 +97,7 @@ private:
   bool formsHidden_ = false;  // by a minimise, to be shown by the restore
   bool hiding_ = false;       // in HideForms
   bool previewAsked_ = false;
+  HWND focus_ = nullptr;  // the thread's focus after the last message
   TaskbarPreview preview_;
   std::vector<TForm*> forms_;
 };

@@ -189,7 +189,8 @@ TComboBox* TForm::ComboBoxOf(HWND control) const {
 void TForm::OnCommandMessage(WPARAM wp, LPARAM lp) {
   const int id = LOWORD(wp);
   if (HIWORD(wp) == CBN_DROPDOWN)
-    if (TComboBox* combo = ComboBoxOf(reinterpret_cast<HWND>(lp))) combo->FitDroppedWidth();
+    if (TComboBox* combo = ComboBoxOf(reinterpret_cast<HWND>(lp)))
+      combo->FitDroppedWidth(app_.PerDpi(), static_cast<UINT>(dpi_.Value()));
   if (id == IDCANCEL && !lp) {  // Escape through dialog navigation
     if (cancelId_) OnCommand(cancelId_, BN_CLICKED, Child(cancelId_));
     else if (modal_) modalResult_ = IDCANCEL;
@@ -307,21 +308,23 @@ std::string TForm::Caption() const { return WindowText(Handle()); }
 
 void TForm::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
-void TForm::Show() {
-  if (!shownOnce_) {
-    shownOnce_ = true;
-    try {
-      FormShow();
-    } catch (const std::exception& e) {
-      // The rest of the handler is skipped; the window shows all the same.
-      app_.HandleException(e);
-    } catch (...) {
-      app_.HandleUnknownException();
-    }
+void TForm::FirstShow() {
+  if (std::exchange(shownOnce_, true)) return;
+  try {
+    FormShow();
+  } catch (const std::exception& e) {
+    // The rest of the handler is skipped; the window shows all the same.
+    app_.HandleException(e);
+  } catch (...) {
+    app_.HandleUnknownException();
   }
+}
+
+void TForm::Show(bool activate) {
+  FirstShow();
   if (!Handle()) return;
-  ShowWindow(Handle(), SW_SHOWNORMAL);
-  SetForegroundWindow(Handle());
+  ShowWindow(Handle(), activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
+  if (activate) SetForegroundWindow(Handle());
 }
 
 bool TForm::Visible() const { return Handle() && IsWindowVisible(Handle()); }

@@ -74,8 +74,11 @@ public:
   std::string Caption() const;
   void SetCaption(const std::string& caption);
 
-  // Runs the first-show handler (once), then shows the window.
-  void Show();
+  // Runs the first-show handler, once.
+  void FirstShow();
+  // Runs the first-show handler (once), then shows the window in its normal
+  // state: activated, or leaving the foreground to the window that has it.
+  void Show(bool activate = true);
   bool Visible() const;
   // Closes the form: a modal form ends its modal show, others are destroyed.
   void Close();

@@ -151,6 +151,54 @@ TEST_F(SettingsTest, AWindowMinimisedAtExitSavesItsRestoredPlace) {
   EXPECT_NE(saved.find("  Left = 320\r\n  Top = 210\r\n"), std::string::npos) << saved;
 }
 
+// Started as a shortcut set to run minimised, or by a launcher that keeps
+// the foreground, starts it: the saved place holds all the same. Minimised,
+// the program is in the state a minimise leaves it in, and the notice of
+// the missing runtime waits for the window.
+TEST_F(SettingsTest, TheShowStateItIsStartedWithKeepsTheSavedPlace) {
+  struct Row {
+    WORD show;
+    bool minimised, activates;
+  };
+  for (const Row& row : {Row{SW_SHOWMINNOACTIVE, true, false}, Row{SW_SHOWNOACTIVATE, false, false},
+                         Row{SW_SHOWMAXIMIZED, false, true}}) {
+    SCOPED_TRACE(row.show);
+    ForeignWindow other;
+    ASSERT_NE(other.handle(), nullptr);
+    LaunchOptions options = row.minimised ? WithoutRuntime() : LaunchOptions{};
+    options.settings = Prefs(300, 200);
+    options.show = row.show;
+    App app(options);
+    ASSERT_TRUE(app.started());
+    HWND main = nullptr;
+    if (row.minimised) {
+      ASSERT_TRUE(WaitFor([&] { return (main = app.AnyMain()) && IsIconic(app.AppWindow()); }))
+          << "the taskbar's window is not minimised";
+      ASSERT_TRUE(app.Sync());
+      EXPECT_FALSE(IsWindowVisible(main));
+      EXPECT_TRUE(app.Dialogs().empty()) << "no notice while minimised";
+      EXPECT_EQ(GetForegroundWindow(), other.handle());
+      PostMessageA(app.AppWindow(), WM_SYSCOMMAND, SC_RESTORE, 0);  // the taskbar button
+      ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main); }));
+      const auto notice = app.WaitMessageBox("Information");
+      ASSERT_TRUE(notice.has_value()) << "the notice comes with the window";
+      ASSERT_FALSE(notice->button_ids.empty());
+      PostClick(Control(notice->window, notice->button_ids.front()));
+      ASSERT_TRUE(WaitFor([&] { return !IsWindow(notice->window); }));
+      EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }));
+    } else {
+      main = Start(app);
+      EXPECT_EQ(GetForegroundWindow(), row.activates ? main : other.handle());
+      EXPECT_FALSE(IsZoomed(main));
+    }
+    const RECT r = WindowRectOf(main);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 200);
+    ASSERT_TRUE(app.Close().has_value());
+    EXPECT_NE(ReadSettings().value_or("").find("  Left = 300\r\n  Top = 200\r\n"), std::string::npos);
+  }
+}
+
 TEST_F(SettingsTest, EmptiedFieldsAreLeftOutAndRefilledAtTheNextStart) {
   TFields designed;
   {

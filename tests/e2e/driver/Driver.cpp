@@ -304,13 +304,16 @@ HWND FocusOf(DWORD thread) {
   return info.hwndFocus ? info.hwndFocus : info.hwndActive;
 }
 
-bool PressKey(DWORD thread, UINT vk) {
+bool PressKey(DWORD thread, UINT vk, int repeats) {
   HWND target = FocusOf(thread);
   if (!target) return false;
   const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
   const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-  const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
-  return PostMessageA(target, WM_KEYDOWN, vk, down) && PostMessageA(target, WM_KEYUP, vk, up);
+  const LPARAM held = down | (1 << 30);  // the key was down before
+  const LPARAM up = held | (static_cast<LPARAM>(1) << 31);
+  bool ok = PostMessageA(target, WM_KEYDOWN, vk, down);
+  for (int i = 0; i < repeats; ++i) ok = ok && PostMessageA(target, WM_KEYDOWN, vk, held);
+  return ok && PostMessageA(target, WM_KEYUP, vk, up);
 }
 
 namespace {
@@ -552,6 +555,10 @@ App::App(const LaunchOptions& options) {
   std::string environment = BuildEnvironment(options);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  if (options.show) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = *options.show;
+  }
   PROCESS_INFORMATION info{};
   if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, environment.data(),
                       dir.c_str(), &startup, &info)) {
@@ -580,6 +587,12 @@ HWND App::Main(milliseconds timeout) {
   WaitFor([&] { return (main_ = FindVisible(pid_, ids::kMainWindowClass)) != nullptr || !Running(); },
           timeout);
   return main_;
+}
+
+HWND App::AnyMain() {
+  if (HWND main = Main(milliseconds(0))) return main;
+  const auto windows = TopLevelWindows(pid_, ids::kMainWindowClass);
+  return windows.empty() ? nullptr : windows.front();
 }
 
 LaunchOptions WithoutRuntime() {
@@ -625,7 +638,7 @@ bool App::Fence(milliseconds timeout) {
   // A posted message is handled in queue order, so once the edit sees our
   // posted flag change, everything posted before it has been handled. The
   // program does not use the edit's modified flag; it is restored after.
-  HWND edit = MainControl(ids::kEditExe);
+  HWND edit = Control(AnyMain(), ids::kEditExe);  // also while it is hidden
   if (!edit) return false;
   const LRESULT before = SendValue(edit, EM_GETMODIFY, 0, 0, 0);
   const bool want = !before;
@@ -655,12 +668,7 @@ std::optional<DWORD> App::WaitExit(milliseconds timeout) {
 
 std::optional<DWORD> App::Close(milliseconds timeout) {
   if (!Running()) return WaitExit(milliseconds(0));
-  HWND main = Main(milliseconds(0));
-  if (!main) {
-    const auto windows = TopLevelWindows(pid_, ids::kMainWindowClass);
-    if (!windows.empty()) main = windows.front();
-  }
-  if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+  if (HWND main = AnyMain()) PostMessageA(main, WM_CLOSE, 0, 0);
   return WaitExit(timeout);
 }
 

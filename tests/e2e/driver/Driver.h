@@ -72,8 +72,9 @@ void PostClick(HWND button);
 // The window that has the keyboard focus in GUI thread `thread`.
 HWND FocusOf(DWORD thread);
 // Posts a key press (down and up) to the focused window of `thread`, as the
-// keyboard would deliver it, so dialog navigation (Enter, Escape) applies.
-bool PressKey(DWORD thread, UINT vk);
+// keyboard would deliver it, so dialog navigation (Enter, Escape) applies;
+// held down for `repeats` auto-repeats.
+bool PressKey(DWORD thread, UINT vk, int repeats = 0);
 
 // Moves the mouse over the middle of `control`, as the user would, and
 // waits for a tooltip of process `pid` to show; its text, or empty when
@@ -145,6 +146,7 @@ struct LaunchOptions {
   std::string program;                                    // default ProgramPath()
   std::string current_dir;                                // default BuildDir()
   std::string arguments;                                  // after the program's name
+  std::optional<WORD> show;                               // STARTUPINFO's, with STARTF_USESHOWWINDOW
 };
 
 // The stand-in runtime's class cannot be created: what a machine without
@@ -165,6 +167,8 @@ class App {
 
   // The visible main window; waits for it. Null on timeout.
   HWND Main(milliseconds timeout = kTimeout);
+  // The main window, visible or not, without waiting; null before it exists.
+  HWND AnyMain();
   HWND MainControl(int id) { return Control(Main(), id); }
   // The hidden application window and its text, the application title.
   HWND AppWindow();
