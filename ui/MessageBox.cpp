@@ -1,6 +1,7 @@
 #include "ui/MessageBox.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "base/Displays.h"
@@ -10,8 +11,10 @@
 namespace qn3::ui {
 namespace {
 
-// WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed.
+// WM_DPICHANGED, sent from Windows 8.1 on to a window whose DPI changed;
+// WM_GETDPISCALEDSIZE, asked before it from Windows 10 1703 on.
 constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 
 struct ButtonSpec {
   unsigned flag;
@@ -19,6 +22,13 @@ struct ButtonSpec {
   const char* caption;
 };
 constexpr ButtonSpec kButtons[] = {{mbYes, IDYES, "&Yes"}, {mbNo, IDNO, "&No"}, {mbOK, IDOK, "OK"}};
+
+// The DPI the box was last asked its size at, and the work area it was
+// laid out for then.
+struct AskedSize {
+  Dpi dpi;
+  TRect work;
+};
 
 struct BoxContext {
   TApplication& app;
@@ -29,6 +39,7 @@ struct BoxContext {
   unsigned buttons;
   std::optional<POINT> at;
   FontHandle font;
+  std::optional<AskedSize> asked;
 };
 
 // Where everything goes, in pixels at the box's DPI.
@@ -62,18 +73,18 @@ TRect WorkArea(HMONITOR monitor) {
   return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
-RECT TextRect(const BoxContext& box, int wrapWidth) {
+RECT TextRect(const BoxContext& box, HFONT font, int wrapWidth) {
   RECT r{0, 0, wrapWidth, 0};
   ScreenDC dc;
-  HGDIOBJ old = SelectObject(dc.get(), box.font.get());
+  HGDIOBJ old = SelectObject(dc.get(), font);
   DrawTextA(dc.get(), box.text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
   SelectObject(dc.get(), old);
   return r;
 }
 
-// The text wraps at half the work area's width.
-BoxLayout Measure(const BoxContext& box, const TRect& work) {
-  const Dpi& dpi = box.dpi;
+// At a DPI, in the message font made for it; the text wraps at half the
+// work area's width.
+BoxLayout Measure(const BoxContext& box, const Dpi& dpi, HFONT font, const TRect& work) {
   const auto dpiValue = static_cast<UINT>(dpi.Value());
   const DpiFunctions& functions = box.app.PerDpi();
   BoxLayout m{};
@@ -83,7 +94,7 @@ BoxLayout Measure(const BoxContext& box, const TRect& work) {
   m.buttonGap = dpi.Scale(6);
   m.iconW = functions.SystemMetric(SM_CXICON, dpiValue);
   m.iconH = functions.SystemMetric(SM_CYICON, dpiValue);
-  const RECT text = TextRect(box, (work.right - work.left) / 2);
+  const RECT text = TextRect(box, font, (work.right - work.left) / 2);
   m.textW = text.right;
   m.textH = text.bottom;
   const int shown = static_cast<int>(ShownButtons(box.buttons).size());
@@ -130,25 +141,41 @@ void PlaceControls(HWND dlg, const BoxContext& box, const BoxLayout& m) {
   }
 }
 
-// The box's outer size around its client area, with the frame the system
-// draws it with.
-SIZE OuterSize(HWND dlg, const BoxContext& box, SIZE client) {
+// The box's outer size around its client area, with a frame drawn at that DPI.
+SIZE OuterSize(HWND dlg, const BoxContext& box, SIZE client, UINT frameDpi) {
   RECT outer{0, 0, client.cx, client.cy};
-  const DpiFunctions& functions = box.app.PerDpi();
-  const UINT drawn = functions.WindowDpi(dlg);
-  functions.AdjustWindowRect(static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)),
-                             static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)),
-                             drawn ? drawn : static_cast<UINT>(box.app.ScreenDpi().Value()), outer);
+  box.app.PerDpi().AdjustWindowRect(static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)),
+                                    static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)), frameDpi, outer);
   return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
 // Lays the box out at its DPI for the monitor whose work area is given;
-// its outer size.
+// its outer size, with the frame the system draws it with.
 SIZE LayOut(HWND dlg, BoxContext& box, const TRect& work) {
   box.font.reset(MessageFont(box.app.PerDpi(), box.dpi));
-  const BoxLayout m = Measure(box, work);
+  const BoxLayout m = Measure(box, box.dpi, box.font.get(), work);
   PlaceControls(dlg, box, m);
-  return OuterSize(dlg, box, m.client);
+  const UINT drawn = box.app.PerDpi().WindowDpi(dlg);
+  return OuterSize(dlg, box, m.client, drawn ? drawn : static_cast<UINT>(box.app.ScreenDpi().Value()));
+}
+
+// The monitor the box is going to: while the user drags it, the one under
+// the cursor; otherwise the one it is on.
+HMONITOR TargetMonitor(HWND dlg) {
+  POINT cursor{};
+  if (GetCapture() == dlg && GetCursorPos(&cursor)) return MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
+  return MonitorFromWindow(dlg, MONITOR_DEFAULTTONEAREST);
+}
+
+// WM_GETDPISCALEDSIZE: the outer size that the layout gives at the new DPI,
+// with the frame drawn there; the work area is kept for WM_DPICHANGED, so
+// that it applies the same size. Nothing is changed yet.
+SIZE ScaledSize(HWND dlg, BoxContext& box, const Dpi& dpi) {
+  const TRect work = WorkArea(TargetMonitor(dlg));
+  box.asked = AskedSize{dpi, work};
+  const FontHandle font(MessageFont(box.app.PerDpi(), dpi));
+  const BoxLayout m = Measure(box, dpi, font.get(), work);
+  return OuterSize(dlg, box, m.client, static_cast<UINT>(dpi.Value()));
 }
 
 void InitBox(HWND dlg, BoxContext& box) {
@@ -169,13 +196,18 @@ void InitBox(HWND dlg, BoxContext& box) {
 }
 
 // Moved onto a monitor of another DPI: laid out as if opened there, at the
-// corner the system suggests.
+// corner the system suggests, for the work area its size was asked for
+// (then the size is the one answered, where the system draws the frame at
+// the new DPI), else for the monitor of the suggested rectangle.
 void ChangeDpi(HWND dlg, BoxContext& box, WPARAM wp, const RECT* suggested) {
   RECT r{};
   if (suggested) r = *suggested;
   else GetWindowRect(dlg, &r);
   box.dpi = Dpi(HIWORD(wp));
-  const SIZE size = LayOut(dlg, box, WorkArea(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST)));
+  const std::optional<AskedSize> asked = std::exchange(box.asked, std::nullopt);
+  const TRect work = asked && asked->dpi == box.dpi ? asked->work
+                                                    : WorkArea(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST));
+  const SIZE size = LayOut(dlg, box, work);
   SetWindowPos(dlg, nullptr, r.left, r.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -193,6 +225,12 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         if (id == IDYES || id == IDNO || id == IDOK) EndDialog(dlg, id);
         return TRUE;
       }
+      case kGetDpiScaledSize:
+        // A dialog procedure answers through DWLP_MSGRESULT.
+        if (!box) return FALSE;
+        *reinterpret_cast<SIZE*>(lp) = ScaledSize(dlg, *box, Dpi(static_cast<int>(wp)));
+        SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
+        return TRUE;
       case kDpiChanged:
         if (!box) return FALSE;
         ChangeDpi(dlg, *box, wp, reinterpret_cast<const RECT*>(lp));
@@ -221,7 +259,7 @@ int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string
   EmptyTemplate tpl{};
   tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   owner = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : app.Handle();
-  BoxContext box{app, owner, app.WindowDpi(owner), kind, text, buttons, at, {}};
+  BoxContext box{app, owner, app.WindowDpi(owner), kind, text, buttons, at, {}, {}};
   ModalScope modal(owner);
   INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
   return r > 0 ? static_cast<int>(r) : (CancelId(buttons) ? CancelId(buttons) : DefaultId(buttons));

@@ -178,13 +178,20 @@ void ExpectPlacedFromMain(HWND main, const RECT& box, int dpi) {
   EXPECT_EQ(box.top, placed.top);
 }
 
-// With a move, the open box is moved onto a monitor of that DPI first.
+// With a move, the open box is moved onto a monitor of that DPI first; its
+// answer is recorded too.
 void MeasureConfirmation(App& app, HWND main, Measures& m, int dpi, const Move* move = nullptr) {
   PostClick(Control(main, ids::kBtnAuto));
   const auto question = app.WaitMessageBox("Warning");
   ASSERT_TRUE(question.has_value());
   ExpectPlacedFromMain(main, question->rect, dpi);
-  if (move) MoveWindowTo(app, question->window, {move->from, move->to, false});
+  if (move) {
+    if (move->ask) {
+      for (const auto& [name, value] : Answer(app, question->window, "Confirmation", move->to))
+        m["Answer." + name] = value;
+    }
+    MoveWindowTo(app, question->window, *move);
+  }
   PutClient(m, "Confirmation", question->window);
   Put(m, "Confirmation.text", RectInParent(Control(question->window, ids::kMsgText)));
   Put(m, "Confirmation.icon", RectInParent(Control(question->window, ids::kMsgIcon)));
@@ -294,8 +301,11 @@ TEST_P(DpiSteps, EachStepIsLaidOutAsAFreshStartThere) {
       Measures answers = MainAnswers(app, main, to);
       for (const auto& [name, value] : alone)
         if (name.starts_with("Answer.")) answers[name.substr(7)] = value;
-      for (const char* part : {"Window.Collapsed.", "Window.Expanded.", "Window.About."})
+      for (const char* part : {"Window.Collapsed.", "Window.Expanded.", "Window.About.", "Window.Confirmation."})
         ExpectSameLayout(answers, fresh[to], part);
+      // And takes that size where its frame is drawn at the new DPI: here
+      // only at the prefix's own.
+      if (to == ScreenDpi()) ExpectSameLayout(alone, answers, "Window.Confirmation.");
     }
 
     MoveWindowTo(app, main, move);
