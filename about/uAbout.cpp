@@ -76,16 +76,20 @@ LRESULT CALLBACK LinkByKeyboard(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYDOWN:
       if (!IsLinkKey(wp)) break;
+      // One open per press: a held key's repeats (bit 30 set) do nothing.
+      if (lp & (1 << 30)) return 0;
       SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), STN_CLICKED),
                    reinterpret_cast<LPARAM>(hwnd));
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:  // the keyboard cues shown or hidden
       InvalidateRect(hwnd, nullptr, TRUE);
       break;
     case WM_PAINT: {
       const LRESULT painted = CallOriginal(hwnd, msg, wp, lp);
-      if (GetFocus() == hwnd) {
+      // The focus shows as on the buttons: not while the cues are hidden.
+      if (GetFocus() == hwnd && !(SendMessageA(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
         const WindowDC dc(hwnd);
         RECT r{};
         if (dc.get() && GetClientRect(hwnd, &r)) DrawFocusRect(dc.get(), &r);

@@ -1,6 +1,9 @@
 #include "tests/e2e/about_handler.h"
 
+#include <tlhelp32.h>
+
 #include <cstdio>
+#include <cstring>
 
 namespace qn3::e2e {
 
@@ -28,10 +31,23 @@ bool WriteDefault(const std::string& text) {
   return ok;
 }
 
+bool IsRunning(const std::string& image) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool running = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !running; more = Process32Next(snapshot, &entry))
+    running = _stricmp(entry.szExeFile, image.c_str()) == 0;
+  CloseHandle(snapshot);
+  return running;
+}
+
 }  // namespace
 
 UrlHandlerStandIn::UrlHandlerStandIn(const std::string& program)
-    : log_(program.substr(0, program.find_last_of('\\') + 1) + "about-url-log.txt") {
+    : log_(program.substr(0, program.find_last_of('\\') + 1) + "about-url-log.txt"),
+      image_(program.substr(program.find_last_of('\\') + 1)) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kCommandKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
     previous_ = ReadDefault(key);
@@ -58,5 +74,13 @@ std::string UrlHandlerStandIn::Log() const {
 }
 
 void UrlHandlerStandIn::ClearLog() const { DeleteFileA(log_.c_str()); }
+
+bool UrlHandlerStandIn::WaitIdle() const {
+  for (int polls = 0; polls < 1500; ++polls) {  // 15 s
+    if (!IsRunning(image_)) return true;
+    Sleep(10);
+  }
+  return false;
+}
 
 }  // namespace qn3::e2e

@@ -21,10 +21,12 @@ public:
   bool Registered() const { return registered_; }
   // The command lines the handler logged so far, one a line.
   std::string Log() const;
+  // Waits until no handler started so far still runs, so the log is whole.
+  bool WaitIdle() const;
   void ClearLog() const;
 
 private:
-  std::string log_;
+  std::string log_, image_;
   std::optional<std::string> previous_;
   bool registered_ = false;
 };
