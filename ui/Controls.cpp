@@ -121,9 +121,10 @@ const TComboBox::Columns& TComboBox::MeasureColumns() {
   return *columns_;
 }
 
-void TComboBox::FitDroppedWidth() {
+void TComboBox::FitDroppedWidth(const DpiFunctions& perDpi, UINT dpi) {
   const Columns& c = MeasureColumns();
-  int width = c.pad + c.nameWidth + c.pad + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXEDGE);
+  int width = c.pad + c.nameWidth + c.pad + perDpi.SystemMetric(SM_CXVSCROLL, dpi) +
+              2 * perDpi.SystemMetric(SM_CXEDGE, dpi);
   if (c.descriptionWidth > 0) width += c.gap + c.descriptionWidth;
   MONITORINFO info{};
   info.cbSize = sizeof info;

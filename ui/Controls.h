@@ -10,6 +10,7 @@
 
 #include "base/Component.h"
 #include "base/Strings.h"
+#include "ui/Dpi.h"
 
 namespace qn3::ui {
 
@@ -59,8 +60,9 @@ public:
   // WM_DRAWITEM of an owner-drawn list.
   void DrawItem(const DRAWITEMSTRUCT& item);
   // Before the list drops: wide enough for both columns, at most as wide
-  // as the work area of its monitor.
-  void FitDroppedWidth();
+  // as the work area of its monitor; its frame and scroll bar at the DPI
+  // the list is drawn at.
+  void FitDroppedWidth(const DpiFunctions& perDpi, UINT dpi);
 
 private:
   struct Columns {

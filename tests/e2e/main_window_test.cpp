@@ -555,6 +555,19 @@ TEST_F(MainWindowTest, TheTaskbarPreviewsComeFromTheApplicationWindow) {
   const auto previews = dwm.Calls("DwmSetIconicLivePreviewBitmap");
   ASSERT_EQ(previews.size(), 1u);
   EXPECT_EQ(previews[0][1], std::to_string(w) + "x" + std::to_string(h));
+
+  // A new viewer text and a focus move each change the picture: the
+  // system is told to ask again.
+  const auto invalidations = [&] { return dwm.Calls("DwmInvalidateIconicBitmaps").size(); };
+  size_t before = invalidations();
+  SendMessageTimeoutA(Control(main, ids::kEditExe), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\Other\\v.exe"),
+                      SMTO_NORMAL, 5000, nullptr);
+  ASSERT_TRUE(app.Sync());
+  EXPECT_GT(invalidations(), before) << "after the text changed";
+  before = invalidations();
+  ASSERT_TRUE(PressKey(app.thread(), VK_TAB));
+  ASSERT_TRUE(app.Sync());
+  EXPECT_GT(invalidations(), before) << "after the focus moved";
 }
 
 }  // namespace
