@@ -207,7 +207,9 @@ void TForm1::BtnBrowseClick() {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+  // The current folder stays where it was: on Windows 2000 it is searched
+  // for DLLs before the system folder.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_NOCHANGEDIR;
   if (!ui::ShowOpenDialog(ofn)) return;
   file.resize(file.find('\0'));
   EditExe->SetText(file);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/DllSearch.h"
+
 namespace qn3 {
 namespace {
 
@@ -19,10 +21,20 @@ Function Kernel32Function(const char* name) {
 
 void NarrowDllSearch() noexcept {
   using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
-  if (const auto narrow = Kernel32Function<SetDefaultDirectories>("SetDefaultDllDirectories"))
-    if (narrow(kSearchSystem32 | kSearchUserDirs)) return;
   using SetDirectory = BOOL(WINAPI*)(LPCSTR);
-  if (const auto setDirectory = Kernel32Function<SetDirectory>("SetDllDirectoryA")) setDirectory("");
+  const auto narrow = Kernel32Function<SetDefaultDirectories>("SetDefaultDllDirectories");
+  const auto setDirectory = Kernel32Function<SetDirectory>("SetDllDirectoryA");
+  // The one place the program asks for the version: see PlanDllSearch.
+  DllSearchOffer offer{narrow != nullptr, setDirectory != nullptr, GetVersion()};
+  DllSearchPlan plan = PlanDllSearch(offer);
+  if (plan.narrow) {
+    if (narrow(kSearchSystem32 | kSearchUserDirs)) return;
+    offer.setDefaultDllDirectories = false;  // refused: as a system without it
+    plan = PlanDllSearch(offer);
+  }
+  if (plan.leaveCurrentFolder) setDirectory("");
+  if (plan.preload)
+    for (const char* name : kDllsLoadedByName) LoadSystemLibrary(name).release();
 }
 
 LibraryHandle LoadSystemLibrary(const char* fileName) noexcept {

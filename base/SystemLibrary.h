@@ -9,11 +9,12 @@
 
 namespace qn3 {
 
-// Takes the program's folder and the current folder out of the search for
+// Keeps the program's folder and the current folder out of the search for
 // every DLL loaded from now on, by the program or by the system's own
-// libraries: SetDefaultDllDirectories (Windows 8, and 7 and Vista with
-// KB2533623), else SetDllDirectoryA("") for the current folder (XP SP1),
-// else nothing. The first thing each program does.
+// libraries, the way PlanDllSearch chooses: SetDefaultDllDirectories
+// (Windows 8 on, 7 with KB2533623); elsewhere SetDllDirectoryA("") for the
+// current folder (XP SP1 on) and kDllsLoadedByName loaded from the system
+// folder for the life of the process. The first thing each program does.
 void NarrowDllSearch() noexcept;
 
 // A loaded DLL, freed with the owner.
@@ -32,6 +33,8 @@ public:
     if (module_) FreeLibrary(module_);
   }
   HMODULE get() const { return module_; }
+  // The DLL stays loaded for the life of the process.
+  HMODULE release() { return std::exchange(module_, nullptr); }
   explicit operator bool() const { return module_ != nullptr; }
 
   // A function of the DLL as its declared type; null when it lacks it.

@@ -3,8 +3,10 @@
 // the loader's order of Windows, the program's folder before the system's
 // (Wine's per-program "native,builtin" override), through one whole
 // session: none of them may run, and the About box reads the system's
-// version texts.
+// version texts. Once as Wine has it, which narrows the search, and once as
+// Vista, where the program loads the system's DLLs up front instead.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 
 #include "about/uAbout.h"
 #include "app/Ids.h"
+#include "base/DllSearch.h"
 #include "tests/app/PeImage.h"
 #include "tests/e2e/driver/Driver.h"
 
@@ -24,10 +27,13 @@ namespace qn3::e2e {
 namespace {
 
 // Loaded by the program or by the system on its behalf, from Windows 7 to
-// 11. Not uxtheme: Wine's own comctl32 imports it, so Wine loads it before
-// the program's first line, which says nothing of Windows.
-const char* const kPlanted[] = {"comdlg32",        "dwmapi",      "propsys",  "profapi", "cryptbase",
-                                "windows.storage", "textshaping", "comctl32", "version"};
+// 11, and the DLLs loaded up front where the search is not narrowed, which
+// Wine's system folder has (userenv, apphelp, oleacc): a copy here catches
+// one loaded by bare name. Not uxtheme: Wine's own comctl32 imports it, so
+// Wine loads it before the program's first line, which says nothing of
+// Windows; nor setupapi, a known DLL.
+const char* const kPlanted[] = {"comdlg32", "dwmapi",   "propsys", "profapi", "cryptbase", "windows.storage",
+                                "textshaping", "comctl32", "version", "userenv", "apphelp",   "oleacc"};
 // Wine's own user32 imports version.dll, so a planted one runs in every
 // process before its first line; Windows' user32 does not. Its marker says
 // nothing, and the About box's texts tell whether the program reads the
@@ -42,6 +48,17 @@ const std::set<std::string> kKnownDlls = {
     "sechost",  "setupapi", "shell32", "shlwapi", "user32", "wldap32",  "ws2_32"};
 
 const char* const kPrograms[] = {"qn3.exe", "qn3prefs.exe"};
+
+// The Windows that Wine acts for each program (its per-program "Version"):
+// as Wine has it (8.0: 7 SP1, with the narrowing), and Vista, which
+// reports 6.0.
+struct Pass {
+  const char* name;
+  const char* version;  // null: Wine's own
+  bool preloads;        // the program loads kDllsLoadedByName up front
+};
+const Pass kPasses[] = {{"WineDefault", nullptr, false}, {"Vista", "vista", true}};
+void PrintTo(const Pass& pass, std::ostream* out) { *out << pass.name; }
 
 // Wine's load order for one program, by its file name.
 std::string OverridesKey(const char* program) { return std::string("Software\\Wine\\AppDefaults\\") + program; }
@@ -67,6 +84,25 @@ std::set<std::string> PlantedNames() {
   return names;
 }
 
+std::string SystemFolder() {
+  char path[MAX_PATH];
+  const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+  return n && n < MAX_PATH ? std::string(path, n) : std::string();
+}
+
+// The lower-case full paths of the DLLs loaded in a process.
+std::set<std::string> ModulesOf(DWORD pid) {
+  std::set<std::string> paths;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return paths;
+  MODULEENTRY32 module{};
+  module.dwSize = sizeof(module);
+  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+    paths.insert(Lower(module.szExePath));
+  CloseHandle(snapshot);
+  return paths;
+}
+
 std::vector<std::string> FilesIn(const std::string& pattern) {
   std::vector<std::string> found;
   WIN32_FIND_DATAA data;
@@ -79,9 +115,18 @@ std::vector<std::string> FilesIn(const std::string& pattern) {
   return found;
 }
 
-class PlantedDll : public testing::Test {
+class PlantedDll : public testing::TestWithParam<Pass> {
 protected:
   void SetUp() override {
+    if (const char* version = GetParam().version)
+      for (const char* program : kPrograms) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                       static_cast<DWORD>(std::string(version).size() + 1));
+        RegCloseKey(key);
+      }
     CreateDirectoryA(folder_.c_str(), nullptr);
     for (const std::string& file : FilesIn(folder_ + "\\*")) DeleteFileA((folder_ + "\\" + file).c_str());
     for (const char* program : kPrograms)
@@ -119,12 +164,20 @@ protected:
   LaunchOptions options_;
 };
 
-TEST_F(PlantedDll, NoneRunsThroughASession) {
+TEST_P(PlantedDll, NoneRunsThroughASession) {
   {
     App app(options_);
     ASSERT_TRUE(app.started());
     HWND main = app.Main();
     ASSERT_NE(main, nullptr) << "no window; ran: " << testing::PrintToString(Ran());
+    if (GetParam().preloads) {
+      const std::set<std::string> loaded = ModulesOf(app.pid());
+      for (const char* dll : kDllsLoadedByName) {
+        const std::string path = Lower(SystemFolder() + "\\" + dll);
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;  // not on this system
+        EXPECT_TRUE(loaded.contains(path)) << dll << " not loaded from the system folder when the window shows";
+      }
+    }
     ASSERT_TRUE(app.Sync());
     const std::vector<std::string> names = {"Alpha", "Beta"};
     EXPECT_EQ(ComboItems(app.MainControl(ids::kCmbNamespace)), names);
@@ -154,6 +207,9 @@ TEST_F(PlantedDll, NoneRunsThroughASession) {
   EXPECT_EQ(checker.WaitExit(), 0u);
   EXPECT_EQ(Ran(), std::vector<std::string>{}) << "planted DLLs that ran, by their markers";
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, PlantedDll, testing::ValuesIn(kPasses),
+                         [](const testing::TestParamInfo<Pass>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qn3::e2e
