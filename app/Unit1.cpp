@@ -4,6 +4,8 @@
 
 #include "about/uAbout.h"
 #include "app/Ids.h"
+#include "app/uStartRequest.h"
+#include "base/AnsiText.h"
 #include "base/Text.h"
 #include "help/uCommandLine.h"
 #include "help/uDefaultViewer.h"
@@ -23,6 +25,18 @@ constexpr char kOverwriteQuestion[] =
     "Viewer location and parameters will be overwritten\rwith default 'dexplore.exe' values. Are you sure?";
 constexpr char kBrowseFilter[] = "Program files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
 constexpr ui::DesignRect kBrowseRect{258, 203, 75, 25};
+
+std::wstring Wide(const std::string& ansi) {
+  const std::u16string text = AnsiToUtf16(ansi);
+  return std::wstring(text.begin(), text.end());
+}
+
+// Starts this program on the namespace: titled with its description, else
+// its name; the name as the tooltip.
+TJumpTask OpenTask(const std::string& name, const std::string& description) {
+  return {Wide(description.empty() ? name : description),
+          Wide(std::string(kOpenSwitch) + " " + QuoteArgument(name, IsAnsiLeadByte)), Wide(name)};
+}
 
 }  // namespace
 
@@ -88,6 +102,11 @@ void TForm1::FormShow() {
     UpdateTitle();
   }
   PostMessageA(Handle(), ids::kDeferredNotice, 0, 0);
+}
+
+void TForm1::FormPainted() {
+  Painted = true;
+  UpdateJumpList();
 }
 
 void TForm1::FormDestroy() { SavePrefs(); }
@@ -174,10 +193,19 @@ bool TForm1::RefreshNamespaces() {
   }
   UpdateListHint();
   App().PreviewChanged();
+  UpdateJumpList();
   return found;
 }
 
 void TForm1::UpdateListHint() { AddTooltip(*CmbNamespace, CmbNamespace->Description(CmbNamespace->ItemIndex())); }
+
+void TForm1::UpdateJumpList() {
+  if (!Painted) return;
+  std::vector<TJumpTask> tasks;
+  for (int i = 0; i < CmbNamespace->Count(); ++i)
+    tasks.push_back(OpenTask(CmbNamespace->Item(i), CmbNamespace->Description(i)));
+  JumpList.Update(tasks);
+}
 
 void TForm1::UpdateTitle() {
   int index = CmbNamespace->ItemIndex();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/uJumpList.h"
 #include "settings/uPrefs.h"
 #include "ui/Form.h"
 
@@ -37,6 +38,7 @@ protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnCommand(int id, int code, HWND control) override;
   void FormShow() override;
+  void FormPainted() override;
   void FormDestroy() override;
   SIZE ClientSizeAt(const ui::Dpi& dpi) const override;
 
@@ -57,6 +59,8 @@ private:
   void UpdateTitle();
   // The list's hint is the selected namespace's description.
   void UpdateListHint();
+  // The jump list offers every namespace listed; not before the first paint.
+  void UpdateJumpList();
   void ApplyDefaultViewer();
 
   bool ApiAvailable = false;
@@ -64,6 +68,8 @@ private:
   std::string OptionsCaptions[2];
   bool Expanded = false;
   bool noticeWaits_ = false;  // for the window to appear
+  bool Painted = false;
+  TJumpList JumpList{L"Namespaces"};
 
   std::unique_ptr<ui::TControl> Label1;
   std::unique_ptr<ui::TComboBox> CmbNamespace;

@@ -1,11 +1,15 @@
 // The program's start: the application object, the main window, the
-// message loop; then the window is destroyed and COM uninitialised.
+// message loop; then the window is destroyed and COM uninitialised. A
+// command line with arguments takes another road, without the window.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
 
 #include "app/Unit1.h"
+#include "app/uOpenFromCommandLine.h"
+#include "app/uStartRequest.h"
+#include "base/AnsiText.h"
 #include "base/SystemLibrary.h"
 #include "ui/Application.h"
 
@@ -19,6 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
     icc.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&icc);
   }
+  const qn3::TStartRequest request = qn3::ParseStartRequest(GetCommandLineA(), qn3::IsAnsiLeadByte);
+  if (request.kind != qn3::TStartKind::Window) return qn3::RunStartRequest(instance, request);
   qn3::ui::TApplication app(instance);
   {
     auto form = std::make_unique<qn3::TForm1>(app);

@@ -9,14 +9,9 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
-namespace {
-
-// Bytes of the character that starts at i; a lead byte at the end stands alone.
 size_t CharLength(std::string_view text, size_t i, LeadByteTest isLeadByte) {
   return isLeadByte && isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
-
-}  // namespace
 
 size_t LastCharStart(std::string_view text, LeadByteTest isLeadByte) {
   // Walk from the start: only a forward scan knows lead from trail bytes.

@@ -18,6 +18,10 @@ using LeadByteTest = bool (*)(unsigned char);
 // that of "." (for a double-byte last character its first byte decides).
 std::string WithClosingPeriod(std::string_view message, LeadByteTest isLeadByte);
 
+// Bytes of the character that starts at i: 2 for a lead byte with a byte
+// after it, else 1.
+size_t CharLength(std::string_view text, size_t i, LeadByteTest isLeadByte);
+
 // Byte index of the start of the character that holds the last byte.
 size_t LastCharStart(std::string_view text, LeadByteTest isLeadByte);
 

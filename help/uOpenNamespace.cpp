@@ -18,10 +18,11 @@ CommandLinePlatform WindowsCommandLinePlatform() {
   return CommandLinePlatform{&UpperCaseAnsi, &IsAnsiLeadByte, &FileExistsForViewer};
 }
 
-bool OpenNamespace(const std::string& ns, const std::string& viewerText, const std::string& paramsText) {
+bool OpenNamespace(const std::string& ns, const std::string& viewerText, const std::string& paramsText, int* error) {
   std::string line = BuildCommandLine(viewerText, paramsText, ns, WindowsCommandLinePlatform());
-  if (line.empty()) return false;
-  return RunCommandLine(line) == 0;
+  const int code = line.empty() ? 0 : RunCommandLine(line);
+  if (error) *error = code;
+  return !line.empty() && code == 0;
 }
 
 }  // namespace qn3

@@ -17,7 +17,10 @@ std::string UpperCaseAnsi(std::string_view text);
 CommandLinePlatform WindowsCommandLinePlatform();
 
 // Starts the viewer for ns; nothing when the trimmed viewer is empty.
-// True when a process was created. Callers need not look at it.
-bool OpenNamespace(const std::string& ns, const std::string& viewerText, const std::string& paramsText);
+// True when a process was created. Callers need not look at it; those that
+// report a failure get the launcher's code in error (0 when nothing was
+// started).
+bool OpenNamespace(const std::string& ns, const std::string& viewerText, const std::string& paramsText,
+                   int* error = nullptr);
 
 }  // namespace qn3

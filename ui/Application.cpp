@@ -26,7 +26,8 @@ std::string ProgramPath() {
 
 namespace {
 
-// Posted once the main form has painted: set up the taskbar previews.
+// Posted once the main form has painted: set up the taskbar previews, and
+// let the form do what waited for its first paint.
 constexpr UINT kEnablePreview = WM_APP + 1;
 // Sent by the system when it shows the taskbar previews (Windows 7 on).
 constexpr UINT kSendIconicThumbnail = 0x0323;    // WM_DWMSENDICONICTHUMBNAIL
@@ -308,6 +309,7 @@ LRESULT TApplication::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kEnablePreview:
       preview_.Enable(handle_);
+      if (mainForm_) mainForm_->FormPainted();
       return 0;
     // What the taskbar shows of the program is the main form, also while a
     // modal window of ours is open over it.

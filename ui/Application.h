@@ -69,7 +69,7 @@ public:
   void Minimize();
 
   // The main form has painted: the taskbar previews can be set up now,
-  // without delaying the first paint.
+  // without delaying the first paint, and the form's FormPainted runs.
   void MainFormPainted();
   // What the main form shows has changed in a way its preview would show.
   void PreviewChanged() const;

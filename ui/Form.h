@@ -95,6 +95,10 @@ public:
   // The control that Escape presses (0: Escape closes a modal form).
   void SetCancelControl(int id) { cancelId_ = id; }
 
+  // The main form, once, after its first paint: work that should not
+  // delay the start goes here.
+  virtual void FormPainted() {}
+
   // From the message loop, a message to the form or one of its controls.
   void RelayToTooltips(const MSG& message) const { tooltips_.Relay(message); }
 

@@ -33,6 +33,7 @@ struct AskedSize {
 struct BoxContext {
   TApplication& app;
   HWND owner;
+  HMONITOR monitor;  // where it opens
   Dpi dpi;  // the owner's, then the box's own monitor's
   MsgKind kind;
   const std::string& text;
@@ -48,6 +49,22 @@ struct BoxLayout {
   int iconW, iconH, textW, textH;
   SIZE client;
 };
+
+const char* Caption(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning: return "Warning";
+    case MsgKind::Error: return "Error";
+    default: return "Information";
+  }
+}
+
+LPCSTR StockIcon(MsgKind kind) {
+  switch (kind) {
+    case MsgKind::Warning: return IDI_EXCLAMATION;
+    case MsgKind::Error: return IDI_HAND;
+    default: return IDI_ASTERISK;
+  }
+}
 
 int DefaultId(unsigned buttons) { return (buttons & mbOK) ? IDOK : (buttons & mbYes) ? IDYES : 0; }
 int CancelId(unsigned buttons) { return (buttons & mbNo) ? IDNO : (buttons & mbOK) ? IDOK : 0; }
@@ -127,8 +144,7 @@ void PlaceControls(HWND dlg, const BoxContext& box, const BoxLayout& m) {
   HWND icon = PlaceChild(dlg, "STATIC", "", SS_ICON | SS_REALSIZECONTROL, ids::kMsgIcon,
                          {m.margin, m.margin, m.margin + m.iconW, m.margin + m.iconH}, font);
   SendMessageA(icon, STM_SETICON,
-               reinterpret_cast<WPARAM>(LoadIconA(nullptr, box.kind == MsgKind::Warning ? IDI_EXCLAMATION : IDI_ASTERISK)),
-               0);
+               reinterpret_cast<WPARAM>(LoadIconA(nullptr, StockIcon(box.kind))), 0);
   PlaceChild(dlg, "STATIC", box.text.c_str(), SS_LEFT | SS_NOPREFIX, ids::kMsgText,
              {m.textLeft, m.textTop, m.textLeft + m.textW, m.textTop + m.textH}, font);
   const std::vector<const ButtonSpec*> shown = ShownButtons(box.buttons);
@@ -180,10 +196,10 @@ SIZE ScaledSize(HWND dlg, BoxContext& box, const Dpi& dpi) {
 
 void InitBox(HWND dlg, BoxContext& box) {
   box.app.PerDpi().KeepDialogLayout(dlg);
-  SetWindowTextA(dlg, box.kind == MsgKind::Warning ? "Warning" : "Information");
-  // On the owner's monitor: at the requested place, else centred on its
-  // work area; then inside the work area.
-  const TRect work = WorkArea(MonitorFromWindow(box.owner, MONITOR_DEFAULTTONEAREST));
+  SetWindowTextA(dlg, Caption(box.kind));
+  // On its monitor: at the requested place, else centred on its work area;
+  // then inside the work area.
+  const TRect work = WorkArea(box.monitor);
   const SIZE size = LayOut(dlg, box, work);
   POINT at{work.left + (work.right - work.left - size.cx) / 2, work.top + (work.bottom - work.top - size.cy) / 2};
   if (box.at) at = *box.at;
@@ -252,17 +268,28 @@ struct alignas(4) EmptyTemplate {
   WORD menu = 0, windowClass = 0, title = 0;
 };
 
+int ShowBox(TApplication& app, HWND owner, HMONITOR monitor, MsgKind kind, const std::string& text, unsigned buttons,
+            std::optional<POINT> at) {
+  EmptyTemplate tpl{};
+  tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  BoxContext box{app, owner, monitor, app.WindowDpi(owner), kind, text, buttons, at, {}, {}};
+  ModalScope modal(owner);
+  INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
+  return r > 0 ? static_cast<int>(r) : (CancelId(buttons) ? CancelId(buttons) : DefaultId(buttons));
+}
+
 }  // namespace
 
 int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons,
                   std::optional<POINT> at) {
-  EmptyTemplate tpl{};
-  tpl.head.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   owner = owner && IsWindow(owner) ? GetAncestor(owner, GA_ROOT) : app.Handle();
-  BoxContext box{app, owner, app.WindowDpi(owner), kind, text, buttons, at, {}, {}};
-  ModalScope modal(owner);
-  INT_PTR r = DialogBoxIndirectParamA(app.Instance(), &tpl.head, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
-  return r > 0 ? static_cast<int>(r) : (CancelId(buttons) ? CancelId(buttons) : DefaultId(buttons));
+  return ShowBox(app, owner, MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), kind, text, buttons, at);
+}
+
+int MessageDlgUnderMouse(TApplication& app, MsgKind kind, const std::string& text, unsigned buttons) {
+  POINT mouse{0, 0};
+  GetCursorPos(&mouse);
+  return ShowBox(app, app.Handle(), MonitorFromPoint(mouse, MONITOR_DEFAULTTOPRIMARY), kind, text, buttons, {});
 }
 
 }  // namespace qn3::ui

@@ -20,7 +20,7 @@ enum MessageBoxControl : int {
 
 namespace qn3::ui {
 
-enum class MsgKind { Warning, Information };
+enum class MsgKind { Warning, Information, Error };
 
 enum MsgButtons : unsigned {
   mbYes = 1,
@@ -37,5 +37,10 @@ enum MsgButtons : unsigned {
 // onto a monitor of another.
 int MessageDlgPos(TApplication& app, HWND owner, MsgKind kind, const std::string& text, unsigned buttons,
                   std::optional<POINT> at);
+
+// The same box for a program that shows no window of its own: owned by the
+// application window, centred on the work area of the monitor under the
+// mouse, where the person who started the program is looking.
+int MessageDlgUnderMouse(TApplication& app, MsgKind kind, const std::string& text, unsigned buttons);
 
 }  // namespace qn3::ui

@@ -2,11 +2,10 @@
 // make of it, and writes the file that the program would save. It runs the
 // program's own reader and writer and reads no settings of its own.
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/Ids.h"
+#include "app/uWindowlessHost.h"
 #include "base/AnsiText.h"
 #include "base/Exception.h"
 #include "base/Text.h"
@@ -40,32 +39,6 @@ constexpr char kUsage[] =
 constexpr char kSubFolder[] = "\\Tarvik\\QN3\\";
 constexpr char kExt[] = ".dat";
 
-// The main window as the program has it at start: named Form1, owning its
-// controls' names, and the only open window.
-class TCheckerHost final : public IPrefsHost {
-public:
-  TCheckerHost() : form_(nullptr, "TForm1", ids::kMainFormName) {
-    for (const char* name : ids::kMainComponentNames)
-      controls_.push_back(std::make_unique<TNamedComponent>(&form_, "TControl", name));
-  }
-  TComponent& HostComponent() override { return form_; }
-  bool IsOpenWindowName(std::string_view name) const override { return SameTextAscii(name, form_.Name()); }
-  int WindowLeft() const override { return 0; }
-  int WindowTop() const override { return 0; }
-  int WindowWidth() const override { return 0; }
-  int WindowHeight() const override { return 0; }
-  void SetWindowTop(int) override {}
-  void SetWindowLeft(int) override {}
-  std::string ViewerText() const override { return {}; }
-  void SetViewerText(const std::string&) override {}
-  std::string ParamsText() const override { return {}; }
-  void SetParamsText(const std::string&) override {}
-
-private:
-  TNamedComponent form_;
-  std::vector<std::unique_ptr<TNamedComponent>> controls_;
-};
-
 bool ParseInt32(const std::string& s, int32_t& value) {
   size_t i = (!s.empty() && s[0] == '-') ? 1 : 0;
   if (i == s.size() || s.size() - i > 10) return false;
@@ -98,7 +71,7 @@ int Read(const std::string& fileUtf8) {
     std::fprintf(stderr, "qn3prefs: cannot read %s\n", fileUtf8.c_str());
     return 2;
   }
-  TCheckerHost host;
+  TWindowlessHost host;
   TPrefs prefs(host, kSubFolder, kExt);
   std::string message;
   bool ok = TextToComponent(
@@ -115,7 +88,7 @@ int Read(const std::string& fileUtf8) {
 }
 
 int Write(const std::vector<std::string>& args) {
-  TCheckerHost host;
+  TWindowlessHost host;
   TPrefs prefs(host, kSubFolder, kExt);
   bool haveLeft = false, haveTop = false;
   for (size_t i = 1; i < args.size(); i += 2) {
