@@ -338,6 +338,95 @@ TEST_F(LaunchTest, AppIdStoredAsANumberIsReported) {
   EXPECT_EQ(Field(app, ids::kEditParams), "/custom");
 }
 
+// Waits for the program to end; its exit code, and whether a window of its
+// own was seen on screen meanwhile.
+std::pair<std::optional<DWORD>, bool> WaitExitUnseen(App& app) {
+  bool seen = false;
+  WaitFor([&] {
+    seen = seen || FindVisible(app.pid(), nullptr) != nullptr;
+    return !app.Running();
+  });
+  return {app.WaitExit(std::chrono::milliseconds(0)), seen};
+}
+
+TEST_F(LaunchTest, OpenFromTheCommandLineStartsTheViewerWithoutTheWindow) {
+  const std::string viewer = lt::StandinViewer();
+  const struct {
+    const char* arguments;
+    std::optional<std::string> settings;
+    std::string started;
+  } cases[] = {
+      {"/open Beta", SettingsText(viewer, "/x $NAMESPACE$"), viewer + " /x Beta"},
+      // No viewer yet: the registered one, as at a first start.
+      {"-OPEN \"Beta\"", std::nullopt, std::string("\"") + kInstalled + "\" /helpcol ms-help://Beta"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const size_t before = log_.Lines().size();
+    LaunchOptions options = Options(c.settings);
+    options.arguments = c.arguments;
+    App app(options);
+    const auto [code, seen] = WaitExitUnseen(app);
+    ASSERT_TRUE(code) << "still running";
+    EXPECT_EQ(*code, 0u);
+    EXPECT_FALSE(seen) << "a window showed";
+    const auto started = log_.WaitFor(before + 1);
+    ASSERT_EQ(started.size(), before + 1);
+    EXPECT_EQ(started.back().commandLine, c.started);
+    // Neither read for a position nor written: as it was, or still absent.
+    EXPECT_EQ(ReadSettings(), c.settings);
+  }
+}
+
+TEST_F(LaunchTest, OpenFromTheCommandLineReportsAFailureInOneBox) {
+  const std::string settings = SettingsText(lt::StandinViewer(), kTemplate);
+  const struct {
+    const char* arguments;
+    const char* says;
+    StockIcon icon;
+    DWORD code;
+  } cases[] = {
+      {"/open NoSuch", "\"NoSuch\"", StockIcon::kError, 1},
+      {"/open \"Viewer Gone\"", "\"Viewer Gone\"", StockIcon::kError, 1},
+      {"/?", "/open NAME", StockIcon::kInformation, 2},
+      {"-open", "/open NAME", StockIcon::kInformation, 2},
+  };
+  ASSERT_TRUE(lt::WriteWholeFile(names_, "Alpha\r\nBeta\r\nViewer Gone\r\n"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    // The one namespace whose viewer cannot start is opened with a viewer
+    // that does not exist.
+    const bool gone = std::string(c.arguments).find("Gone") != std::string::npos;
+    const std::string text = gone ? SettingsText("C:\\No Such\\viewer.exe", kTemplate) : settings;
+    LaunchOptions options = Options(text);
+    options.arguments = c.arguments;
+    App app(options);
+    auto box = app.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_NE(box->text.find(c.says), std::string::npos) << box->text;
+    EXPECT_EQ(box->icon, c.icon) << ToString(box->icon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"OK"});
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(mouse, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    EXPECT_TRUE(box->rect.left >= work.left && box->rect.top >= work.top && box->rect.right <= work.right &&
+                box->rect.bottom <= work.bottom)
+        << "on the monitor under the mouse";
+    EXPECT_EQ(FindVisible(app.pid(), qn3::ids::kMainWindowClass), nullptr);
+    Click(ButtonOf(*box, IDOK));
+    ASSERT_TRUE(Gone(*box));
+    const auto [code, seen] = WaitExitUnseen(app);
+    ASSERT_TRUE(code) << "still running";
+    EXPECT_EQ(*code, c.code);
+    EXPECT_FALSE(seen) << "a second window showed";
+    EXPECT_TRUE(log_.Lines().empty()) << "nothing started";
+    EXPECT_EQ(ReadSettings(), text);
+  }
+}
+
 // With the filled-in default below C:\Program Files, a C:\Program.exe
 // would be the first program tried for the unquoted path.
 TEST_F(LaunchTest, APlantedProgramExeIsNotStarted) {

@@ -518,6 +518,82 @@ class DwmStandIn {
 
 unsigned long long Hex(const std::string& word) { return std::stoull(word, nullptr, 16); }
 
+// The stand-in jump list in the prefix while it lives: the destination
+// list, the object collection and the shell link served by
+// jumplist-standin.dll, which logs what it was asked; then each class's
+// registration as it was (a stand-in left by a run that died is Wine's
+// shell32 again).
+class JumpListStandIn {
+ public:
+  JumpListStandIn() : log_(BuildDir() + "\\e2e-jumplist.txt"), dll_(BuildDir() + "\\jumplist-standin.dll") {
+    DeleteFileA(log_.c_str());
+    installed_ = true;
+    for (Server& s : servers_) {
+      s.existed = Read(s.key, nullptr, s.saved) && !SameText(s.saved, dll_) && Read(s.key, "ThreadingModel", s.model);
+      if (!s.existed && s.wineModel) s.existed = true, s.saved = SystemFolder() + "\\shell32.dll", s.model = s.wineModel;
+      installed_ = installed_ && Write(s.key, dll_, "Apartment");
+    }
+  }
+  ~JumpListStandIn() {
+    for (const Server& s : servers_) {
+      if (s.existed) Write(s.key, s.saved, s.model);
+      else RegDeleteKeyA(HKEY_CLASSES_ROOT, s.key), RegDeleteKeyA(HKEY_CLASSES_ROOT, Parent(s.key).c_str());
+    }
+    DeleteFileA(log_.c_str());
+  }
+  JumpListStandIn(const JumpListStandIn&) = delete;
+  JumpListStandIn& operator=(const JumpListStandIn&) = delete;
+
+  bool Installed() const { return installed_; }
+  void Into(LaunchOptions& options) const { options.env.emplace_back("JUMPLIST_STANDIN_LOG", log_); }
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+ private:
+  struct Server {
+    const char* key;
+    const char* wineModel;  // Wine's shell32 serves it with this threading model; null: no one does
+    bool existed;
+    std::string saved, model;
+  };
+  static bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+  static std::string Parent(const std::string& key) { return key.substr(0, key.rfind('\\')); }
+  static std::string SystemFolder() {
+    char path[MAX_PATH] = {};
+    GetSystemDirectoryA(path, MAX_PATH);
+    return path;
+  }
+  static bool Read(const char* key, const char* name, std::string& value) {
+    char text[MAX_PATH * 2] = {};
+    DWORD size = sizeof text - 1;
+    if (RegGetValueA(HKEY_CLASSES_ROOT, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return false;
+    value = text;
+    return true;
+  }
+  static bool Set(HKEY key, const char* name, const std::string& value) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  }
+  static bool Write(const char* key, const std::string& server, const std::string& model) {
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      return false;
+    const bool ok = Set(k, nullptr, server) && Set(k, "ThreadingModel", model);
+    RegCloseKey(k);
+    return ok;
+  }
+
+  std::string log_, dll_;
+  bool installed_ = false;
+  Server servers_[3] = {{"CLSID\\{77F10CF0-3DB5-4966-B520-B7C54FD35ED6}\\InprocServer32", "Apartment", false, {}, {}},
+                        {"CLSID\\{2D3468C1-36A7-43B6-AC24-D3F02FD9607A}\\InprocServer32", nullptr, false, {}, {}},
+                        {"CLSID\\{00021401-0000-0000-C000-000000000046}\\InprocServer32", "Both", false, {}, {}}};
+};
+
 // The taskbar shows the hidden application window, which carries the
 // button: from Windows 7 on it asks for pictures of its own once the main
 // window has been shown, and hands one over for each request.
@@ -568,6 +644,56 @@ TEST_F(MainWindowTest, TheTaskbarPreviewsComeFromTheApplicationWindow) {
   ASSERT_TRUE(PressKey(app.thread(), VK_TAB));
   ASSERT_TRUE(app.Sync());
   EXPECT_GT(invalidations(), before) << "after the focus moved";
+}
+
+// Once the window has painted, the jump list's one category holds every
+// namespace in order, each opening it with this program; a refresh that
+// changes the names builds it again, one that changes nothing does not.
+// Links the user removed stay out, and the list holds no more than its
+// slots.
+TEST_F(MainWindowTest, TheJumpListOffersEveryNamespace) {
+  JumpListStandIn jump;
+  ASSERT_TRUE(jump.Installed());
+  names_.Write({"Alpha", "Beta\tThe second \"book\""});
+  LaunchOptions options = WithRuntime(names_);
+  jump.Into(options);
+  const std::string program = ProgramPath();
+  const auto item = [&](const std::string& title, const std::string& name) {
+    return "item\t" + title + "\t" + program + "\t/open \"" + name + "\"\t" + program + ",0\t" + name;
+  };
+  const auto build = [&](std::vector<std::string> items) {
+    items.insert(items.begin(), {"BeginList", "AppendCategory\tNamespaces\tS_OK"});
+    items.push_back("CommitList");
+    return items;
+  };
+  std::vector<std::string> expected = build({item("Alpha", "Alpha"), item("The second \"book\"", "Beta")});
+  {
+    App app(options);
+    HWND main = Start(app);
+    ASSERT_NE(main, nullptr);
+    WaitFor([&] { return jump.Lines().size() >= expected.size(); });
+    EXPECT_EQ(jump.Lines(), expected);
+
+    names_.Write({"Alpha", "Beta\tThe second \"book\"", "Gamma"});
+    ASSERT_TRUE(Click(Control(main, ids::kBtnRefresh)));
+    const auto rebuilt =
+        build({item("Alpha", "Alpha"), item("The second \"book\"", "Beta"), item("Gamma", "Gamma")});
+    expected.insert(expected.end(), rebuilt.begin(), rebuilt.end());
+    EXPECT_EQ(jump.Lines(), expected);
+
+    ASSERT_TRUE(Click(Control(main, ids::kBtnRefresh)));
+    ASSERT_TRUE(app.Sync());
+    EXPECT_EQ(jump.Lines(), expected) << "nothing changed, nothing built";
+  }
+  options.env.emplace_back("JUMPLIST_STANDIN_REMOVED", "/open \"Beta\"");
+  options.env.emplace_back("JUMPLIST_STANDIN_SLOTS", "2");
+  names_.Write({"Alpha", "Beta", "Gamma", "Delta"});
+  App app(options);
+  ASSERT_NE(Start(app), nullptr);
+  const auto trimmed = build({item("Alpha", "Alpha"), item("Gamma", "Gamma")});
+  expected.insert(expected.end(), trimmed.begin(), trimmed.end());
+  WaitFor([&] { return jump.Lines().size() >= expected.size(); });
+  EXPECT_EQ(jump.Lines(), expected);
 }
 
 }  // namespace
