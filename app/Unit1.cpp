@@ -200,7 +200,7 @@ bool TForm1::RefreshNamespaces() {
 void TForm1::UpdateListHint() { AddTooltip(*CmbNamespace, CmbNamespace->Description(CmbNamespace->ItemIndex())); }
 
 void TForm1::UpdateJumpList() {
-  if (!Painted) return;
+  if (!Painted || !JumpList.Available()) return;
   std::vector<TJumpTask> tasks;
   for (int i = 0; i < CmbNamespace->Count(); ++i)
     tasks.push_back(OpenTask(CmbNamespace->Item(i), CmbNamespace->Description(i)));

@@ -70,18 +70,19 @@ ComRef<IShellLinkW> MakeLink(const std::wstring& program, const TJumpTask& task)
 }  // namespace
 
 void TJumpList::Update(const std::vector<TJumpTask>& tasks) {
-  if (built_ && *built_ == tasks) return;
-  // A failure is tried again at the next change only.
+  if (!available_ || (built_ && *built_ == tasks)) return;
   if (Build(tasks)) built_ = tasks;
 }
 
-bool TJumpList::Build(const std::vector<TJumpTask>& tasks) const {
+bool TJumpList::Build(const std::vector<TJumpTask>& tasks) {
   ComRef<ICustomDestinationList> list = Create<ICustomDestinationList>(CLSID_DestinationList, IID_ICustomDestinationList);
-  if (!list) return false;
   UINT slots = 0;
   ComRef<IObjectArray> removed;
-  if (FAILED(list->BeginList(&slots, IID_IObjectArray, removed.PutVoid()))) {
+  // Vista and older have no such class; a system that has one but will not
+  // begin a list will not later either.
+  if (!list || FAILED(list->BeginList(&slots, IID_IObjectArray, removed.PutVoid()))) {
     removed.Forget();
+    available_ = false;
     return false;
   }
   ComRef<IObjectCollection> items = Create<IObjectCollection>(CLSID_EnumerableObjectCollection, IID_IObjectCollection);

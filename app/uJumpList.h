@@ -21,16 +21,22 @@ class TJumpList {
 public:
   explicit TJumpList(std::wstring category) : category_(std::move(category)) {}
 
+  // False once the system has shown it offers no jump list (it cannot make
+  // one, or refuses to begin one): the caller need not gather tasks.
+  bool Available() const { return available_; }
+
   // Makes the category hold these tasks, in order, as many as the list has
   // slots for, leaving out those the user removed from it. Nothing happens
-  // when they are the tasks last built.
+  // when they are the tasks last built; a list that failed later than its
+  // beginning is tried again at the next change.
   void Update(const std::vector<TJumpTask>& tasks);
 
 private:
-  bool Build(const std::vector<TJumpTask>& tasks) const;
+  bool Build(const std::vector<TJumpTask>& tasks);
 
   std::wstring category_;
   std::optional<std::vector<TJumpTask>> built_;
+  bool available_ = true;
 };
 
 }  // namespace qn3

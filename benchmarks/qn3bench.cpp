@@ -6,6 +6,7 @@
 //   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe and floor.exe
 //   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names
 //   qn3bench memory ROUNDS OUT.json    memory after ROUNDS refreshes of 100 names
+//   qn3bench open ROUNDS OUT.json      qn3.exe /open NAME until the viewer runs
 //   qn3bench compare ROUNDS OUT.json EXE EXE...   start-up and memory of any
 //                                     programs against the first, for finding
 //                                     where start-up goes (scripts/bench-pieces.sh)
@@ -268,6 +269,66 @@ int RefreshMemory(int rounds, const std::string& out) {
   return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
 }
 
+// qn3.exe /open NAME, from CreateProcess until the viewer it starts has run
+// its first line (the stand-in viewer appends its start to QN3_VIEWER_LOG
+// and exits), and until qn3.exe has ended. The file is polled every
+// millisecond.
+struct OpenRun {
+  double viewerMs = 0, exitMs = 0;
+};
+
+OpenRun OpenOnce(const std::string& name, const std::string& viewerLog) {
+  DeleteFileA(viewerLog.c_str());
+  std::string command = "\"" + Folder() + "\\qn3.exe\" /open \"" + name + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION pi{};
+  const double t0 = Now();
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup, &pi))
+    Fail("cannot start qn3.exe /open");
+  CloseHandle(pi.hThread);
+  OpenRun run;
+  WIN32_FILE_ATTRIBUTE_DATA log{};
+  while (!GetFileAttributesExA(viewerLog.c_str(), GetFileExInfoStandard, &log) || log.nFileSizeLow == 0) {
+    if ((Now() - t0) * 1000 > kReadyTimeoutMs) Fail("the viewer did not start");
+    Sleep(1);
+  }
+  run.viewerMs = (Now() - t0) * 1000;
+  if (WaitForSingleObject(pi.hProcess, kReadyTimeoutMs) != WAIT_OBJECT_0) Fail("qn3.exe /open did not end");
+  run.exitMs = (Now() - t0) * 1000;
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  if (code != 0) Fail("qn3.exe /open failed");
+  return run;
+}
+
+int OpenFromCommandLine(int rounds, const std::string& out) {
+  if (!SetNames(10)) Fail("cannot write the names file");
+  const std::string name = "Bench.Collection.000001", viewerLog = Folder() + "\\bench-viewer.log";
+  SetEnvironmentVariableA("QN3_VIEWER_LOG", viewerLog.c_str());
+  OpenOnce(name, viewerLog);  // loads the files, not counted
+  std::vector<double> viewer, exit;
+  for (int i = 0; i < rounds; ++i) {
+    const OpenRun run = OpenOnce(name, viewerLog);
+    viewer.push_back(run.viewerMs);
+    exit.push_back(run.exitMs);
+  }
+  DeleteFileA(viewerLog.c_str());
+  std::vector<std::vector<std::string>> rows{{"until", "median ms", "min..max ms"}};
+  for (const auto& [what, ms] : {std::pair{"the viewer runs", &viewer}, std::pair{"qn3.exe has ended", &exit}})
+    rows.push_back({what, Fixed(Median(*ms), 1),
+                    Fixed(*std::min_element(ms->begin(), ms->end()), 1) + ".." +
+                        Fixed(*std::max_element(ms->begin(), ms->end()), 1)});
+  std::printf("qn3.exe /open NAME (%d rounds, from CreateProcess)\n%s\n", rounds, Table(rows).c_str());
+  JsonObject open;
+  open.Add("rounds", rounds).Add("viewer_ms_median", Median(viewer)).Add("exit_ms_median", Median(exit))
+      .Add("viewer_ms", viewer).Add("exit_ms", exit);
+  JsonObject all;
+  all.AddRaw("open", open.Text());
+  return WriteTextFile(out, all.Text() + "\n") ? 0 : 1;
+}
+
 // A program of a comparison: "EXE" or "EXE=CLASS,COMBO". Without a class,
 // bare*.exe is ready as the bare window, floor*.exe as the floor and every
 // other program as qn3.exe: its main window shown with the list filled.
@@ -344,7 +405,7 @@ int main(int argc, char** argv) {
   using namespace qn3::bench;
   std::string mode = argc > 1 ? argv[1] : "";
   if (argc < 4 || (mode == "compare" ? argc < 6 : argc != 4)) {
-    std::fprintf(stderr, "usage: qn3bench startup|refresh|memory ROUNDS OUT.json | compare ROUNDS OUT.json EXE EXE...\n");
+    std::fprintf(stderr, "usage: qn3bench startup|refresh|memory|open ROUNDS OUT.json | compare ROUNDS OUT.json EXE EXE...\n");
     return 2;
   }
   int rounds = std::atoi(argv[2]);
@@ -354,6 +415,7 @@ int main(int argc, char** argv) {
   if (mode == "startup") return Startup(rounds, argv[3]);
   if (mode == "refresh") return Refresh(rounds, argv[3]);
   if (mode == "memory") return RefreshMemory(rounds, argv[3]);
+  if (mode == "open") return OpenFromCommandLine(rounds, argv[3]);
   if (mode == "compare") return Compare(rounds, argv[3], std::vector<std::string>(argv + 4, argv + argc));
   std::fprintf(stderr, "qn3bench: unknown benchmark %s\n", argv[1]);
   return 2;

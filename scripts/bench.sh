@@ -7,7 +7,8 @@
 # build/bench64 for win64; tests off), starts a private
 # Wine prefix and Xvfb there with the stand-in Help runtime registered, runs
 # the start-up and memory benchmarks (qn3.exe in pairs with benchmarks/bare
-# and with benchmarks/floor), the size and refresh benchmarks, the memory
+# and with benchmarks/floor), the size and refresh benchmarks, the time
+# from qn3.exe /open NAME to the stand-in viewer's start, the memory
 # after 1,000 refreshes of 100 namespaces and the settings-text benchmark
 # when it is built, prints their tables and writes
 # every figure to build/bench/results.json. It ends everything it started.
@@ -35,11 +36,11 @@ rm -f "$parts"/*.json
 if [ $do_build = 1 ]; then
   qn3_log "building the Release tree $bench"
   (cd "$root" && cmake --preset "$tree" -B "$bench" -DQN3_TESTS=OFF >/dev/null) || qn3_die "configure failed"
-  targets=(qn3 hxstandin bare floor qn3bench)
+  targets=(qn3 hxstandin viewer-standin bare floor qn3bench)
   if grep -qs 'settings_bench' "$root/benchmarks/settings/CMakeLists.txt"; then targets+=(settings_bench); fi
   cmake --build "$bench" -j2 --target "${targets[@]}" >/dev/null || qn3_die "build failed"
 fi
-for f in qn3.exe hxstandin.dll bare.exe floor.exe qn3bench.exe; do
+for f in qn3.exe hxstandin.dll viewer-standin.exe bare.exe floor.exe qn3bench.exe; do
   [ -f "$bench/$f" ] || qn3_die "missing $bench/$f"
 done
 
@@ -60,6 +61,7 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 qn3_log "load average (1, 5, 15 min) before start-up: $load_before, after: $load_after"
 printf '{"startup_load_average": {"before": "%s", "after": "%s"}}\n' "$load_before" "$load_after" >"$parts/load.json"
 run "$bench/qn3bench.exe" refresh "$rounds" "$(qn3_winpath "$parts")\\refresh.json" || failed=1
+run "$bench/qn3bench.exe" open "$rounds" "$(qn3_winpath "$parts")\\open.json" || failed=1
 # Memory is not timing: a thousand refreshes whatever --rounds says.
 run "$bench/qn3bench.exe" memory 1000 "$(qn3_winpath "$parts")\\memory.json" || failed=1
 # settings_bench prints "case items bytes bytes ms ms MB/s MB/s ns/byte ns/byte"
@@ -106,7 +108,7 @@ json_str() { printf '"%s"' "$(printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g')";
   printf '"tree": %s, "loader": %s, ' "$(json_str "$tree")" "$(json_str "$WINELOADER")"
   printf '"machine": {"cpu": %s, "cores": %s, "os": %s, "wine": %s}' "$(json_str "${cpu:-unknown}")" \
     "$(nproc)" "$(json_str "${os:-unknown}")" "$(json_str "$(qn3_wine --version 2>/dev/null)")"
-  for part in startup refresh memory load; do
+  for part in startup refresh open memory load; do
     f="$parts/$part.json"
     [ -s "$f" ] && printf ', %s' "$(tr -d '\r\n' <"$f" | sed 's/^{//; s/}$//')"
   done
