@@ -1,5 +1,7 @@
 #include "app/uOpenFromCommandLine.h"
 
+#include <objbase.h>
+
 #include <algorithm>
 #include <string>
 
@@ -74,19 +76,40 @@ std::string UsageText() {
          "Without arguments the program starts with its window.";
 }
 
+// COM for the thread while it lives, as the application object has it:
+// a failure is left to the runtime probe.
+class ComScope {
+public:
+  ComScope() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (initialized_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+private:
+  bool initialized_;
+};
+
+// The application object, and its window, only for a box to show.
+int Report(HINSTANCE instance, ui::MsgKind kind, const std::string& text, int exitCode) {
+  ui::TApplication app(instance);
+  ui::MessageDlgUnderMouse(app, kind, text, ui::mbOK);
+  return exitCode;
+}
+
 }  // namespace
 
 int RunStartRequest(HINSTANCE instance, const TStartRequest& request) {
-  ui::TApplication app(instance);
-  if (request.kind != TStartKind::Open) {
-    ui::MessageDlgUnderMouse(app, ui::MsgKind::Information, UsageText(), ui::mbOK);
-    return kExitUsage;
+  if (request.kind != TStartKind::Open) return Report(instance, ui::MsgKind::Information, UsageText(), kExitUsage);
+  std::string why;
+  {
+    ComScope com;
+    why = Open(request.name);
   }
-  const std::string why = Open(request.name);
   if (why.empty()) return kExitOpened;
   const std::string text = "Cannot open the namespace \"" + request.name + "\": " + why;
-  ui::MessageDlgUnderMouse(app, ui::MsgKind::Error, WithClosingPeriod(text, IsAnsiLeadByte), ui::mbOK);
-  return kExitOpenFailed;
+  return Report(instance, ui::MsgKind::Error, WithClosingPeriod(text, IsAnsiLeadByte), kExitOpenFailed);
 }
 
 }  // namespace qn3
