@@ -26,6 +26,8 @@ enum MainControl : int {
 
 // The deferred notice that the main window posts to itself at first show.
 inline constexpr unsigned kDeferredNotice = 0x0400 + 10;  // WM_USER + 10
+// Posted to the main window when collection files were found missing.
+inline constexpr unsigned kCollectionsChecked = 0x0400 + 11;
 
 }  // namespace qn3::ids
 

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "about/uAbout.h"
@@ -11,6 +12,7 @@
 #include "help/uDefaultViewer.h"
 #include "help/uHelpCatalogue.h"
 #include "help/uOpenNamespace.h"
+#include "ui/Accessible.h"
 #include "ui/MessageBox.h"
 #include "ui/OpenDialog.h"
 
@@ -25,6 +27,12 @@ constexpr char kOverwriteQuestion[] =
     "Viewer location and parameters will be overwritten\rwith default 'dexplore.exe' values. Are you sure?";
 constexpr char kBrowseFilter[] = "Program files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
 constexpr ui::DesignRect kBrowseRect{258, 203, 75, 25};
+constexpr wchar_t kCollectionMissingMark[] = L"(collection missing)";
+constexpr char16_t kCollectionMissingNote[] = u"Collection file missing: ";
+// A hint of at most this many characters fits a screen.
+constexpr size_t kHintMax = 1000;
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 std::wstring Wide(const std::string& ansi) {
   const std::u16string text = AnsiToUtf16(ansi);
@@ -33,8 +41,8 @@ std::wstring Wide(const std::string& ansi) {
 
 // Starts this program on the namespace: titled with its description, else
 // its name; the name as the tooltip.
-TJumpTask OpenTask(const std::string& name, const std::string& description) {
-  return {Wide(description.empty() ? name : description),
+TJumpTask OpenTask(const std::string& name, const std::wstring& description) {
+  return {description.empty() ? Wide(name) : description,
           Wide(std::string(kOpenSwitch) + " " + QuoteArgument(name, IsAnsiLeadByte)), Wide(name)};
 }
 
@@ -78,6 +86,7 @@ void TForm1::CreateControls() {
   BtnBrowse = AddButton("BtnBrowse", ids::kBtnBrowse, kBrowseRect, "Browse...");
   OpenDlg = std::make_unique<TNamedComponent>(this, "TOpenDialog", "OpenDlg");
 
+  CmbNamespace->SetMissingMark(kCollectionMissingMark);
   for (ui::TControl* label : {Label1.get(), Label2.get(), Label3.get()}) GrowLabelToText(*label);
   BtnRefresh->SetEnabled(false);
   BtnOpen->SetEnabled(false);
@@ -88,6 +97,8 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::FormCreate() {
+  Checks = std::make_unique<FileChecks>(
+      [window = Handle()] { return PostMessageA(window, ids::kCollectionsChecked, 0, 0) != FALSE; });
   ApiAvailable = IsHelpApiAvailable();
   Prefs = std::make_unique<TPrefs>(*this, "\\Tarvik\\QN3\\", ".dat");
   Prefs->Load();
@@ -109,7 +120,12 @@ void TForm1::FormPainted() {
   UpdateJumpList();
 }
 
-void TForm1::FormDestroy() { SavePrefs(); }
+void TForm1::FormDestroy() {
+  // Checks still running end on their own and tell nobody.
+  Checks.reset();
+  if (Annotated) ui::SetAccessibleDescription(CmbNamespace->Handle(), {});
+  SavePrefs();
+}
 
 SIZE TForm1::ClientSizeAt(const ui::Dpi& dpi) const {
   SIZE client = TForm::ClientSizeAt(dpi);
@@ -138,6 +154,9 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       if (wp && std::exchange(noticeWaits_, false)) PostMessageA(Handle(), ids::kDeferredNotice, 0, 0);
       return TForm::HandleMessage(msg, wp, lp);
+    case ids::kCollectionsChecked:
+      CollectionsChecked();
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -178,12 +197,17 @@ void TForm1::DeferredNotice() {
 
 bool TForm1::RefreshNamespaces() {
   int index = CmbNamespace->ItemIndex();
+  // No answer about the old list may land on the new one while it fills
+  // (a runtime in another process has COM dispatch messages meanwhile).
+  Checks->Start({});
   bool found;
   try {
     ui::ComboUpdate update(*CmbNamespace);
     found = EnumHelpNamespaces(*CmbNamespace);
   } catch (...) {
-    UpdateListHint();  // the names read so far, none of them selected
+    // The names read so far, none of them selected.
+    CheckCollections();
+    UpdateListHint();
     throw;
   }
   if (found) {
@@ -191,13 +215,53 @@ bool TForm1::RefreshNamespaces() {
     BtnOpen->SetEnabled(true);
     BtnRefresh->SetEnabled(true);
   }
+  CheckCollections();
   UpdateListHint();
   App().PreviewChanged();
   UpdateJumpList();
   return found;
 }
 
-void TForm1::UpdateListHint() { AddTooltip(*CmbNamespace, CmbNamespace->Description(CmbNamespace->ItemIndex())); }
+void TForm1::CheckCollections() {
+  std::vector<std::pair<size_t, std::wstring>> files;
+  for (int i = 0, n = CmbNamespace->Count(); i < n; ++i)
+    if (std::wstring file = CmbNamespace->File(i); !file.empty()) files.emplace_back(i, std::move(file));
+  Checks->Start(std::move(files));
+}
+
+void TForm1::CollectionsChecked() {
+  if (!Checks) return;
+  const std::vector<size_t> missing = Checks->TakeMissing();
+  if (missing.empty()) return;
+  CmbNamespace->SetFilesMissing(missing);
+  const int index = CmbNamespace->ItemIndex();
+  if (index >= 0 && std::find(missing.begin(), missing.end(), static_cast<size_t>(index)) != missing.end()) {
+    UpdateListHint();
+    App().PreviewChanged();
+  }
+}
+
+void TForm1::UpdateListHint() {
+  const std::wstring hint = ListHint();
+  AddTooltip(*CmbNamespace, hint);
+  // The service is loaded only once there is something to say.
+  if (hint.empty() && !Annotated) return;
+  ui::SetAccessibleDescription(CmbNamespace->Handle(), hint);
+  Annotated = !hint.empty();
+}
+
+std::wstring TForm1::ListHint() const {
+  const int index = CmbNamespace->ItemIndex();
+  std::u16string hint = U16(CmbNamespace->Description(index));
+  if (CmbNamespace->FileMissing(index)) {
+    // The note always shows; the description gives way to it.
+    const std::u16string note = kCollectionMissingNote + OneLine(U16(CmbNamespace->File(index)));
+    if (!hint.empty()) hint = CutWithEllipsis(hint, kHintMax - std::min(kHintMax, note.size() + 2)) + u"\r\n";
+    hint += note;
+  }
+  hint = CutWithEllipsis(hint, kHintMax);
+  return std::wstring(hint.begin(), hint.end());
+}
 
 void TForm1::UpdateJumpList() {
   if (!Painted || !JumpList.Available()) return;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/uJumpList.h"
+#include "base/FileChecks.h"
 #include "settings/uPrefs.h"
 #include "ui/Form.h"
 
@@ -56,15 +57,23 @@ private:
   void SavePrefs();
 
   bool RefreshNamespaces();
+  // The list's files are checked off the window's thread; the answers come
+  // back as a posted message.
+  void CheckCollections();
+  void CollectionsChecked();
   void UpdateTitle();
-  // The list's hint is the selected namespace's description.
+  // The list's hint and its accessible description: the selected
+  // namespace's description, and which collection file is missing.
   void UpdateListHint();
   // The jump list offers every namespace listed; not before the first paint.
   void UpdateJumpList();
+  std::wstring ListHint() const;
   void ApplyDefaultViewer();
 
   bool ApiAvailable = false;
   std::unique_ptr<TPrefs> Prefs;
+  std::unique_ptr<FileChecks> Checks;
+  bool Annotated = false;  // the list has an accessible description of ours
   std::string OptionsCaptions[2];
   bool Expanded = false;
   bool noticeWaits_ = false;  // for the window to appear

@@ -1,18 +1,24 @@
-// An ordered list of 8-bit strings, each with a description, as the
-// catalogue fills it: the main window hands in its drop-down list, tests a
-// plain vector.
+// An ordered list of 8-bit strings, each with what the catalogue tells of
+// it beside its text, in UTF-16 as it came: the main window hands in its
+// drop-down list, tests a plain vector.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qn3 {
+
+struct ItemDetails {
+  std::u16string description;
+  std::u16string file;  // the file the item stands for; empty when none is known
+};
 
 class TStrings {
 public:
   virtual ~TStrings() = default;
   virtual void Clear() = 0;
-  virtual void Add(const std::string& text, const std::string& description) = 0;
+  virtual void Add(const std::string& text, ItemDetails details) = 0;
   void Add(const std::string& text) { Add(text, {}); }
   virtual int Count() const = 0;
 };
@@ -23,18 +29,21 @@ public:
   void Clear() override {
     items_.clear();
     descriptions_.clear();
+    files_.clear();
   }
-  void Add(const std::string& text, const std::string& description) override {
+  void Add(const std::string& text, ItemDetails details) override {
     items_.push_back(text);
-    descriptions_.push_back(description);
+    descriptions_.push_back(std::move(details.description));
+    files_.push_back(std::move(details.file));
   }
   int Count() const override { return static_cast<int>(items_.size()); }
   const std::vector<std::string>& Items() const { return items_; }
-  const std::vector<std::string>& Descriptions() const { return descriptions_; }
+  const std::vector<std::u16string>& Descriptions() const { return descriptions_; }
+  const std::vector<std::u16string>& Files() const { return files_; }
 
 private:
   std::vector<std::string> items_;
-  std::vector<std::string> descriptions_;
+  std::vector<std::u16string> descriptions_, files_;
 };
 
 }  // namespace qn3

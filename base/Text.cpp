@@ -61,4 +61,19 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::u16string OneLine(std::u16string text) {
+  if (const size_t nul = text.find(u'\0'); nul != std::u16string::npos) text.resize(nul);
+  for (char16_t& c : text)
+    if (c < 32 || c == 127) c = u' ';
+  return text;
+}
+
+std::u16string CutWithEllipsis(std::u16string_view text, size_t max) {
+  if (text.size() <= max) return std::u16string(text);
+  if (max == 0) return {};
+  size_t keep = max - 1;
+  if (keep > 0 && text[keep - 1] >= 0xD800 && text[keep - 1] <= 0xDBFF) --keep;
+  return std::u16string(text.substr(0, keep)) + u'\u2026';
+}
+
 }  // namespace qn3

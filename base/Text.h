@@ -1,6 +1,7 @@
 // Small rules on 8-bit text shared by several units: trimming, the period
 // that the general error report appends, the search for path separators
-// and the initial application title, all by characters of the code page.
+// and the initial application title, all by characters of the code page;
+// and how UTF-16 text from outside is shown.
 #pragma once
 
 #include <string>
@@ -40,5 +41,14 @@ std::string TitleFromProgramPath(std::string_view path, LeadByteTest isLeadByte,
 
 // ASCII-only case-insensitive comparison, as identifiers are compared.
 bool SameTextAscii(std::string_view a, std::string_view b);
+
+// A text from outside as one line on screen: it ends at its first NUL, and
+// every other control character (below 32, and 127) shows as one space.
+// Moved in, the text is changed where it lies.
+std::u16string OneLine(std::u16string text);
+
+// At most max characters: a longer text keeps its first max - 1 and ends
+// in an ellipsis (U+2026), never between the halves of a surrogate pair.
+std::u16string CutWithEllipsis(std::u16string_view text, size_t max);
 
 }  // namespace qn3

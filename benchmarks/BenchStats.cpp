@@ -32,11 +32,13 @@ std::vector<double> Differences(const std::vector<double>& a, const std::vector<
 
 std::string NamesText(int count) {
   std::string text;
-  text.reserve(static_cast<size_t>(std::max(count, 0)) * 86);
-  char line[96];
+  text.reserve(static_cast<size_t>(std::max(count, 0)) * 126);
+  char line[160];
   for (int i = 1; i <= count; ++i) {
     int n = std::snprintf(line, sizeof line,
-                          "Bench.Collection.%06d\tDocumentation of benchmark collection number %06d as shown\r\n", i, i);
+                          "Bench.Collection.%06d\tDocumentation of benchmark collection number %06d as shown"
+                          "\tC:\\Help\\Bench\\Collection.%06d.HxC\r\n",
+                          i, i, i);
     text.append(line, static_cast<size_t>(n));
   }
   return text;

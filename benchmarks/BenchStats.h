@@ -23,8 +23,9 @@ std::vector<double> Ratios(const std::vector<double>& a, const std::vector<doubl
 std::vector<double> Differences(const std::vector<double>& a, const std::vector<double>& b);
 
 // A names file for the stand-in runtime: `count` distinct names, each with
-// a 60-character description after a tab and CR LF after it, so its list
-// has exactly `count` entries.
+// a 60-character description and a collection path that names no file,
+// each after a tab, and CR LF after it, so its list has exactly `count`
+// entries, every one of them to be marked.
 std::string NamesText(int count);
 
 // Builds one JSON object; keys keep the order they were added in.

@@ -4,7 +4,8 @@
 // machine hits both sides alike; the figures are medians.
 //
 //   qn3bench startup ROUNDS OUT.json   qn3.exe against bare.exe and floor.exe
-//   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names
+//   qn3bench refresh ROUNDS OUT.json   Refresh with 10, 1000, 10000 names,
+//                                     descriptions and collection paths
 //   qn3bench memory ROUNDS OUT.json    memory after ROUNDS refreshes of 100 names
 //   qn3bench open ROUNDS OUT.json      qn3.exe /open NAME until the viewer runs
 //   qn3bench compare ROUNDS OUT.json EXE EXE...   start-up and memory of any
@@ -254,8 +255,8 @@ int RefreshMemory(int rounds, const std::string& out) {
   p.Close();
   const double growth = after - before;
   const bool met = before > 0 && growth <= kGrowthTargetKib;
-  std::printf("Memory over %d refreshes of %d namespaces with descriptions, after %d to warm up\n", rounds, kNames,
-              kWarmUp);
+  std::printf("Memory over %d refreshes of %d namespaces with descriptions and collection paths, after %d to warm up\n",
+              rounds, kNames, kWarmUp);
   std::printf("working set %s KiB, then %s KiB: %+.0f KiB, %s bytes per namespace per refresh (target <= %s KiB: %s)\n\n",
               Fixed(before, 0).c_str(), Fixed(after, 0).c_str(), growth,
               Fixed(growth * 1024 / (static_cast<double>(rounds) * kNames), 1).c_str(), Fixed(kGrowthTargetKib, 0).c_str(),

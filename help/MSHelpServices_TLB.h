@@ -65,6 +65,7 @@ struct IHxNamespaceListVtbl {
 };
 
 // The namespace properties this program asks for (HxRegNamespacePropId).
+inline constexpr int32_t HxRegNamespaceCollection = 3;   // the path of the collection file
 inline constexpr int32_t HxRegNamespaceDescription = 4;  // the text given at registration
 
 struct IHxNamespaceVtbl {

@@ -21,21 +21,21 @@ void Check(HRESULT hr) {
   if (FAILED(hr)) RaiseOleException(hr);
 }
 
-// The namespace's description, or "" when the runtime has none to give: a
-// failed call, an answer that is no string. A failure's error object is
-// taken off the thread, so the next call's check cannot take it for its
-// own; a failed call's output is the callee's business.
-std::string ReadDescription(IHxNamespace* item) {
+// A text property of the namespace as it came, or "" when the runtime has
+// none to give: a failed call, an answer that is no string. A failure's
+// error object is taken off the thread, so the next call's check cannot
+// take it for its own; a failed call's output is the callee's business.
+std::u16string ReadTextProperty(IHxNamespace* item, int32_t property) {
   VARIANT value;
   VariantInit(&value);
-  if (FAILED(item->lpVtbl->GetProperty(item, HxRegNamespaceDescription, &value))) {
+  if (FAILED(item->lpVtbl->GetProperty(item, property, &value))) {
     ComRef<IErrorInfo> stale;
     if (GetErrorInfo(0, stale.Put()) != S_OK) stale.Forget();
     return {};
   }
-  std::string text;
+  std::u16string text;
   if (value.vt == VT_BSTR && value.bstrVal)
-    text = Utf16ToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(value.bstrVal), SysStringLen(value.bstrVal)));
+    text.assign(reinterpret_cast<const char16_t*>(value.bstrVal), SysStringLen(value.bstrVal));
   VariantClear(&value);
   return text;
 }
@@ -72,8 +72,8 @@ bool EnumHelpNamespaces(TStrings& list) {
     Check(namespaces->lpVtbl->GetItem(namespaces.Get(), static_cast<LONG>(i), item.Put()), item);
     if (!item) RaiseOleSysError(E_POINTER);
     Check(item->lpVtbl->GetName(item.Get(), name.Put()), name);
-    const std::string description = ReadDescription(item.Get());
-    list.Add(Utf16ToAnsi(name.View()), description);
+    list.Add(Utf16ToAnsi(name.View()), {ReadTextProperty(item.Get(), HxRegNamespaceDescription),
+                                        ReadTextProperty(item.Get(), HxRegNamespaceCollection)});
   }
   return list.Count() > 0;
 }

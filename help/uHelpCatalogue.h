@@ -12,7 +12,8 @@ namespace qn3 {
 bool IsHelpApiAvailable() noexcept;
 
 // Clears the list, then appends every registered namespace name in the
-// runtime's order, each with its description ("" when it has none). True
+// runtime's order, each with its description and its collection file's
+// path, in UTF-16 as registered ("" when it has none). True
 // when the list then holds an entry. Raises EOleSysError, EIntfCastError
 // or EOleException when the runtime fails; names read before the failure
 // stay in the list.

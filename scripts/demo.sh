@@ -41,10 +41,14 @@ cmake --build "$build" -j2 --target qn3 hxstandin viewer-standin e2e-wait-window
 standins="$demo/$tree"
 mkdir -p "$standins"
 cp -f "$build/hxstandin.dll" "$standins/hxstandin.dll"
-# A tab parts each name from its description.
+# A tab parts each name from its description, another one from its
+# collection file: one in Japanese (in UTF-8, as the file is), one whose
+# collection is gone.
 printf '%s\r\n' $'Tarvik.QN3.UserGuide\tQN3 Helper User\'s Guide' \
   $'Tarvik.QN3.Reference\tQN3 Helper Reference' $'Demo.Library.v1\tDemo Library, version 1' \
-  $'Demo.Tutorials.2026\tDemo Tutorials 2026' $'Sample.Collection\tSample Collection of Help 2 Topics' \
+  $'Demo.Handbook.ja\t\xE3\x83\x87\xE3\x83\xA2 \xE3\x83\x8F\xE3\x83\xB3\xE3\x83\x89\xE3\x83\x96\xE3\x83\x83\xE3\x82\xAF \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE7\x89\x88' \
+  $'Demo.Tutorials.2026\tDemo Tutorials 2026\tC:\\Help\\Demo Tutorials\\Tutorials.HxC' \
+  $'Sample.Collection\tSample Collection of Help 2 Topics' \
   >"$standins/namespaces.txt"
 
 qn3_prefix_ensure "$wdir" "$(qn3_tree_arch "$build")"
@@ -61,6 +65,11 @@ fi
 
 qn3_wine_start "$wdir" "$display"
 qn3_install_standins "$wdir" "$standins" "$build/viewer-standin.exe"
+# The list's font borrows the Japanese description's glyphs from IPA Gothic
+# (fonts-ipafont-gothic), as Windows links its own Japanese font.
+qn3_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+  /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f </dev/null >/dev/null 2>&1 ||
+  qn3_log "warning: no font link for the Japanese description"
 export DISPLAY=$display
 
 if [ $headless = 0 ]; then

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <new>
+#include <string_view>
+
+#include "base/AnsiText.h"
+#include "base/Text.h"
 
 namespace qn3::ui {
 
@@ -37,17 +41,63 @@ void TControl::SetBoundsInParent(int left, int top, int width, int height) {
   SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// UTF-16 as the wide functions take it.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+const wchar_t* WideChars(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }
+std::wstring Wide(std::u16string_view text) { return std::wstring(WideChars(text), text.size()); }
+
+HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); }
+
+// The space before and after a text, and between the columns, from the
+// font, so it follows the DPI.
+int PadOf(HDC dc) {
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  return std::max(1, static_cast<int>(metrics.tmAveCharWidth) / 2);
+}
+
+int GapOf(int pad) { return 4 * pad; }
+
+int TextWidth(HDC dc, std::u16string_view text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, WideChars(text), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+void DrawLine(HDC dc, std::u16string_view text, RECT& rect) {
+  DrawTextW(dc, WideChars(text), static_cast<int>(text.size()), &rect,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+// The dropped list's own window; null when it cannot be had. Documented
+// from Vista on, though older systems have it: looked up, not imported.
+HWND DroppedListOf(HWND combo) {
+  using GetInfoFn = BOOL(WINAPI*)(HWND, COMBOBOXINFO*);
+  static const auto getInfo = reinterpret_cast<GetInfoFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetComboBoxInfo")));
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return getInfo && getInfo(combo, &info) ? info.hwndList : nullptr;
+}
+
+}  // namespace
+
 void TComboBox::Clear() {
   SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
-  descriptions_.clear();
+  entries_.clear();
+  missing_ = 0;
   columns_.reset();
 }
 
-void TComboBox::Add(const std::string& text, const std::string& description) {
-  descriptions_.push_back(description);
+void TComboBox::Add(const std::string& text, ItemDetails details) {
+  // The file as the system reads a path: up to its first NUL.
+  if (const size_t nul = details.file.find(u'\0'); nul != std::u16string::npos) details.file.resize(nul);
+  entries_.push_back({OneLine(std::move(details.description)), std::move(details.file)});
   LRESULT r = SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (r == CB_ERR || r == CB_ERRSPACE) {
-    descriptions_.pop_back();
+    entries_.pop_back();
     throw std::bad_alloc();
   }
   columns_.reset();
@@ -68,10 +118,21 @@ std::string TComboBox::Item(int index) const {
   return text;
 }
 
-std::string TComboBox::Description(int index) const {
-  return index >= 0 && index < static_cast<int>(descriptions_.size()) ? descriptions_[static_cast<size_t>(index)]
-                                                                        : std::string();
+std::wstring TComboBox::Description(int index) const {
+  return index >= 0 && index < static_cast<int>(entries_.size()) ? Wide(entries_[static_cast<size_t>(index)].description)
+                                                                  : std::wstring();
 }
+
+std::wstring TComboBox::File(int index) const {
+  return index >= 0 && index < static_cast<int>(entries_.size()) ? Wide(entries_[static_cast<size_t>(index)].file)
+                                                                  : std::wstring();
+}
+
+bool TComboBox::FileMissing(int index) const {
+  return index >= 0 && index < static_cast<int>(entries_.size()) && entries_[static_cast<size_t>(index)].missing;
+}
+
+std::u16string TComboBox::ShownItem(int index) const { return OneLine(AnsiToUtf16(Item(index))); }
 
 void TComboBox::BeginUpdate() {
   if (updating_++ == 0) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
@@ -84,25 +145,23 @@ void TComboBox::EndUpdate() {
   }
 }
 
-namespace {
-
-HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)); }
-
-// The space before and after a text, and between the columns, from the
-// font, so it follows the DPI.
-int PadOf(HDC dc) {
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  return std::max(1, static_cast<int>(metrics.tmAveCharWidth) / 2);
+void TComboBox::SetMissingMark(const std::wstring& mark) {
+  mark_.assign(mark.begin(), mark.end());
+  columns_.reset();
 }
 
-int TextWidth(HDC dc, const std::string& text) {
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
+void TComboBox::SetFilesMissing(const std::vector<size_t>& indexes) {
+  bool changed = false;
+  for (size_t i : indexes) {
+    if (i >= entries_.size() || entries_[i].missing) continue;
+    entries_[i].missing = true;
+    ++missing_;
+    changed = true;
+  }
+  if (!changed) return;
+  InvalidateRect(Handle(), nullptr, FALSE);
+  if (HWND list = DroppedListOf(Handle())) InvalidateRect(list, nullptr, FALSE);
 }
-
-}  // namespace
 
 const TComboBox::Columns& TComboBox::MeasureColumns() {
   const HFONT font = FontOf(Handle());
@@ -110,10 +169,10 @@ const TComboBox::Columns& TComboBox::MeasureColumns() {
   HDC dc = GetDC(Handle());
   const HGDIOBJ old = SelectObject(dc, font);
   const int pad = PadOf(dc);
-  Columns c{font, pad, 0, 4 * pad, 0};
+  Columns c{font, pad, 0, GapOf(pad), 0, TextWidth(dc, mark_ + u"  ")};
   for (int i = 0, n = Count(); i < n; ++i) {
-    c.nameWidth = std::max(c.nameWidth, TextWidth(dc, Item(i)));
-    c.descriptionWidth = std::max(c.descriptionWidth, TextWidth(dc, descriptions_[static_cast<size_t>(i)]));
+    c.nameWidth = std::max(c.nameWidth, TextWidth(dc, ShownItem(i)));
+    c.descriptionWidth = std::max(c.descriptionWidth, TextWidth(dc, entries_[static_cast<size_t>(i)].description));
   }
   SelectObject(dc, old);
   ReleaseDC(Handle(), dc);
@@ -123,13 +182,18 @@ const TComboBox::Columns& TComboBox::MeasureColumns() {
 
 void TComboBox::FitDroppedWidth(const DpiFunctions& perDpi, UINT dpi) {
   const Columns& c = MeasureColumns();
-  int width = c.pad + c.nameWidth + c.pad + perDpi.SystemMetric(SM_CXVSCROLL, dpi) +
-              2 * perDpi.SystemMetric(SM_CXEDGE, dpi);
-  if (c.descriptionWidth > 0) width += c.gap + c.descriptionWidth;
+  const int names = c.pad + c.nameWidth + c.pad + perDpi.SystemMetric(SM_CXVSCROLL, dpi) +
+                    2 * perDpi.SystemMetric(SM_CXEDGE, dpi);
+  const int second = c.descriptionWidth + (missing_ > 0 ? c.markWidth : 0);
+  int width = second > 0 ? names + c.gap + second : names;
+  // The list drops at the field's left edge; the description column gives
+  // way (DrawItem cuts it with an ellipsis), the names never do.
+  RECT field{};
+  GetWindowRect(Handle(), &field);
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &info))
-    width = std::min(width, static_cast<int>(info.rcWork.right - info.rcWork.left));
+    width = std::min(width, std::max(names, static_cast<int>(info.rcWork.right - std::max(field.left, info.rcWork.left))));
   SendMessageA(Handle(), CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
@@ -138,27 +202,33 @@ void TComboBox::DrawItem(const DRAWITEMSTRUCT& item) {
   const bool selected = item.itemState & ODS_SELECTED, field = item.itemState & ODS_COMBOBOXEDIT;
   FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const int index = static_cast<int>(item.itemID);
-  if (index >= 0) {
+  if (index >= 0 && index < static_cast<int>(entries_.size())) {
+    const Entry& entry = entries_[static_cast<size_t>(index)];
     const HGDIOBJ old = SelectObject(dc, FontOf(Handle()));
     SetBkMode(dc, TRANSPARENT);
-    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    // The closed field shows the name only; the list the description too,
-    // after the widest name.
+    // The closed field shows the name, the list the description too, after
+    // the widest name; a missing file's mark comes first in that column.
+    std::u16string second = field ? std::u16string() : entry.description;
+    if (entry.missing) second = second.empty() ? mark_ : mark_ + u"  " + second;
+    const std::u16string name = ShownItem(index);
     const int pad = PadOf(dc);
-    RECT name = item.rcItem;
-    name.left += pad;
-    name.right -= pad;
-    const std::string description = field ? std::string() : Description(index);
-    if (!description.empty()) name.right = std::min(name.right, name.left + MeasureColumns().nameWidth);
-    const int text = item.itemState & ODS_DISABLED ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
+    RECT nameRect = item.rcItem;
+    nameRect.left += pad;
+    nameRect.right -= pad;
+    if (!second.empty())
+      nameRect.right = std::min(nameRect.right, nameRect.left + (field ? TextWidth(dc, name) : MeasureColumns().nameWidth));
+    const int text = item.itemState & ODS_DISABLED ? COLOR_GRAYTEXT
+                     : selected                    ? COLOR_HIGHLIGHTTEXT
+                     : entry.missing               ? COLOR_GRAYTEXT
+                                                   : COLOR_WINDOWTEXT;
     SetTextColor(dc, GetSysColor(text));
-    DrawTextA(dc, Item(index).c_str(), -1, &name, format);
-    if (!description.empty()) {
+    DrawLine(dc, name, nameRect);
+    if (!second.empty()) {
       RECT rest = item.rcItem;
-      rest.left = name.right + MeasureColumns().gap;
+      rest.left = nameRect.right + GapOf(pad);
       rest.right -= pad;
       SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
-      DrawTextA(dc, description.c_str(), -1, &rest, format);
+      DrawLine(dc, second, rest);
     }
     SelectObject(dc, old);
   }

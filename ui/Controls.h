@@ -39,41 +39,60 @@ private:
   HWND handle_;
 };
 
-// The drop-down list: items, each with a description, and the selection.
-// As TStrings it is what the catalogue fills; filling does not repaint per
-// item. Made owner-drawn, its dropped list shows each item's description in
-// a second column; the item texts, and so the closed field, stay the names.
+// The drop-down list: items, each with a description and a file, and the
+// selection. As TStrings it is what the catalogue fills; filling does not
+// repaint per item. Made owner-drawn, its dropped list shows each item's
+// description in a second column; the item texts, and so the closed field,
+// stay the names. An item whose file is missing is drawn in the disabled
+// text colour with a mark.
 class TComboBox final : public TControl, public TStrings {
 public:
   using TControl::TControl;
   using TStrings::Add;
   void Clear() override;
-  void Add(const std::string& text, const std::string& description) override;
+  void Add(const std::string& text, ItemDetails details) override;
   int Count() const override;
   int ItemIndex() const;
   void SetItemIndex(int index);  // an index beyond the list selects nothing
   std::string Item(int index) const;  // empty when the index names no item
-  std::string Description(int index) const;  // likewise
+  // The description as shown: one line (base/Text.h OneLine).
+  std::wstring Description(int index) const;  // empty when the index names no item
+  std::wstring File(int index) const;         // likewise
+  bool FileMissing(int index) const;
   void BeginUpdate();
   void EndUpdate();
 
+  // What a missing file's item shows beside its name, e.g. "(file missing)".
+  void SetMissingMark(const std::wstring& mark);
+  // Marks the items' files missing and repaints, dropped or not.
+  void SetFilesMissing(const std::vector<size_t>& indexes);
+
   // WM_DRAWITEM of an owner-drawn list.
   void DrawItem(const DRAWITEMSTRUCT& item);
-  // Before the list drops: wide enough for both columns, at most as wide
-  // as the work area of its monitor; its frame and scroll bar at the DPI
-  // the list is drawn at.
+  // Before the list drops: wide enough for both columns, within the work
+  // area of its monitor from where it drops, but never narrower than the
+  // names need; its frame and scroll bar at the DPI the list is drawn at.
   void FitDroppedWidth(const DpiFunctions& perDpi, UINT dpi);
 
 private:
+  // UTF-16 as it came, moved in: the wide functions take it as it is.
+  struct Entry {
+    std::u16string description, file;
+    bool missing = false;
+  };
   struct Columns {
     HFONT font;  // measured in
-    int pad, nameWidth, gap, descriptionWidth;
+    int pad, nameWidth, gap, descriptionWidth, markWidth;
   };
   // Measured once per filling, in the list's font.
   const Columns& MeasureColumns();
+  // The item's text as drawn: one line.
+  std::u16string ShownItem(int index) const;
 
   int updating_ = 0;
-  std::vector<std::string> descriptions_;
+  std::vector<Entry> entries_;
+  size_t missing_ = 0;  // entries marked
+  std::u16string mark_;
   std::optional<Columns> columns_;
 };
 

@@ -130,6 +130,7 @@ protected:
   // The hint shows whether the control is enabled or not; an empty one
   // shows nothing. Set again, it replaces the control's hint.
   void AddTooltip(const TControl& control, const std::string& hint);
+  void AddTooltip(const TControl& control, const std::wstring& hint);
   // Away from 96 DPI, widens a single-line label whose text does not fit its
   // scaled width (font metrics do not scale exactly); never narrows it. The
   // label does so again at every new DPI.

@@ -2,6 +2,7 @@
 // for the form's DPI, with the form's font, and recorded in its layout.
 #include "ui/Form.h"
 
+#include "base/AnsiText.h"
 #include "base/Exception.h"
 
 namespace qn3::ui {
@@ -63,6 +64,11 @@ std::unique_ptr<TControl> TForm::AddImage(std::string_view name, int id, DesignR
 void TForm::GrowLabelToText(const TControl& label) { layout_.GrowToText(label.Handle(), dpi_, font_.get()); }
 
 void TForm::AddTooltip(const TControl& control, const std::string& hint) {
+  const std::u16string wide = AnsiToUtf16(hint);
+  AddTooltip(control, std::wstring(wide.begin(), wide.end()));
+}
+
+void TForm::AddTooltip(const TControl& control, const std::wstring& hint) {
   tooltips_.Add(Handle(), app_.Instance(), control, hint);
 }
 

@@ -15,8 +15,9 @@ namespace qn3::ui {
 class FormTooltips {
 public:
   // The control must live as long as the form. Added again, the control's
-  // hint is replaced.
-  void Add(HWND form, HINSTANCE instance, const TControl& control, const std::string& hint);
+  // hint is replaced. A long hint wraps at half the width of the work area
+  // of the form's monitor.
+  void Add(HWND form, HINSTANCE instance, const TControl& control, const std::wstring& hint);
   // The form's tools follow the controls' rectangles.
   void UpdateRects(HWND form) const;
   // A message of the form or its controls, from the message loop: the

@@ -251,9 +251,16 @@ std::vector<NamespaceEntry> ParseNames(std::string_view utf8) {
     size_t lf = utf8.find('\n');
     std::string_view line = utf8.substr(0, lf);
     if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const size_t tab = line.find('\t');
-    names.push_back({Utf8ToUtf16(line.substr(0, tab)),
-                     tab == std::string_view::npos ? std::u16string() : Utf8ToUtf16(line.substr(tab + 1))});
+    NamespaceEntry entry{Utf8ToUtf16(line.substr(0, line.find('\t')))};
+    if (const size_t tab = line.find('\t'); tab != std::string_view::npos) {
+      std::string_view rest = line.substr(tab + 1);
+      if (const size_t last = rest.rfind('\t'); last != std::string_view::npos) {
+        entry.collection = Utf8ToUtf16(rest.substr(last + 1));
+        rest = rest.substr(0, last);
+      }
+      entry.description = Utf8ToUtf16(rest);
+    }
+    names.push_back(std::move(entry));
     if (lf == std::string_view::npos) break;
     utf8.remove_prefix(lf + 1);
   }

@@ -55,17 +55,21 @@ struct FaultPlan {
 // Parses the fault text; on a malformed text gives nothing and says why.
 std::optional<FaultPlan> ParseFaultPlan(std::string_view text, std::string* error);
 
-// One line of a names file: the name, and the description after a tab.
+// One line of a names file: the name, the description after a tab, and
+// the collection file's path after another one.
 struct NamespaceEntry {
   std::u16string name;
   std::u16string description = {};
+  std::optional<std::u16string> collection = {};
   bool operator==(const NamespaceEntry&) const = default;
 };
 
 // The lines of a names file: UTF-8, one per line, LF or CR LF, an empty
 // line an empty name; a final line break adds no name, a leading byte
 // order mark is not part of the first name. A line's name ends at its
-// first tab; the rest is its description.
+// first tab. With one tab more, the collection path follows the last tab
+// (a path holds none) and the description lies between; else the rest of
+// the line is the description.
 std::vector<NamespaceEntry> ParseNames(std::string_view utf8);
 
 // UTF-8 to UTF-16; each byte of a malformed sequence becomes U+FFFD.

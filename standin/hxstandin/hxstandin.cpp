@@ -392,10 +392,11 @@ struct Namespace : Counted<Namespace, IHxNamespace> {
     return *name ? static_cast<HRESULT>(plan.successCode) : E_OUTOFMEMORY;
   }
 
-  // Only the description is modelled; its string is labelled dN.
+  // The description (its string labelled dN) and the collection path
+  // (cN), which a line without one lacks.
   static HRESULT STDMETHODCALLTYPE GetProperty(IHxNamespace* self, int32_t property, VARIANT* value) {
     auto* ns = static_cast<Namespace*>(self);
-    Log("property:" + std::to_string(ns->index));
+    Log("property:" + std::to_string(ns->index) + ":" + std::to_string(property));
     if (!value) return E_POINTER;
     const FaultPlan& plan = ns->Plan();
     if (const Failure* f = plan.FailureFor(Op::Property, ns->index)) {
@@ -404,9 +405,15 @@ struct Namespace : Counted<Namespace, IHxNamespace> {
       return Fail(*f, plan);
     }
     VariantInit(value);
-    if (property != qn3::HxRegNamespaceDescription) return E_INVALIDARG;
+    const NamespaceEntry& entry = ns->Entry();
+    const std::u16string* text = property == qn3::HxRegNamespaceDescription ? &entry.description
+                                 : property == qn3::HxRegNamespaceCollection && entry.collection
+                                     ? &*entry.collection
+                                     : nullptr;
+    if (!text) return E_INVALIDARG;
     if (plan.nullProperties.Has(ns->index)) return static_cast<HRESULT>(plan.successCode);
-    value->bstrVal = Spy().Allocate(ns->Entry().description, "d" + std::to_string(ns->index));
+    const char* label = property == qn3::HxRegNamespaceDescription ? "d" : "c";
+    value->bstrVal = Spy().Allocate(*text, label + std::to_string(ns->index));
     if (!value->bstrVal) return E_OUTOFMEMORY;
     value->vt = VT_BSTR;
     return static_cast<HRESULT>(plan.successCode);

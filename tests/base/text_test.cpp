@@ -102,6 +102,26 @@ TEST(SameTextAscii, IgnoresOnlyAsciiLetterCase) {
   EXPECT_FALSE(SameTextAscii("\xE9", "\xC9"));
 }
 
+// Text from the Help runtime as the list and its hint show it.
+TEST(ShownText, OneLineUpToTheFirstNulAndCutWithAnEllipsis) {
+  using namespace std::string_literals;
+  struct Row {
+    std::u16string in;
+    size_t max;
+    std::u16string out;
+  } rows[] = {
+      {u"Tab\there\r\n", 99, u"Tab here  "},
+      {u"\x7F\x1F\x80\xA0x", 99, u"  \x80\xA0x"},  // 127 and below 32 only
+      {u"kept\0dropped\tafter"s, 99, u"kept"},
+      {u"abcdef", 6, u"abcdef"},
+      {u"abcdef", 4, u"abc\u2026"},
+      // The ellipsis never parts a surrogate pair.
+      {u"ab\U0001F600cd", 4, u"ab\u2026"},
+      {u"ab\U0001F600cd", 5, u"ab\U0001F600\u2026"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(CutWithEllipsis(OneLine(r.in), r.max), r.out) << r.max;
+}
+
 TEST(ErrorMessage, OwnErrorsKeepTheirTextAndMemoryExhaustionHasAStockText) {
   EXPECT_EQ(ErrorMessage(EOleSysError("Class not registered", 0x80040154u)), "Class not registered");
   EXPECT_EQ(ErrorMessage(std::bad_alloc()), "Out of memory");

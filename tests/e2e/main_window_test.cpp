@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -177,12 +178,89 @@ TEST_F(MainWindowTest, LayoutTextsAndStatesAtDesignSize) {
   EXPECT_EQ(tab_order, expected_order);
 }
 
+// The stand-in annotation service in the system's place while it lives:
+// the service's class registration names it instead of oleacc.dll, whose
+// Wine version only reports each call it does not carry out.
+class AnnotationStandIn {
+ public:
+  AnnotationStandIn() : log_(BuildDir() + "\\e2e-oleacc.txt") {
+    DeleteFileA(log_.c_str());
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    char saved[MAX_PATH] = {};
+    DWORD size = sizeof saved - 1;
+    if (RegQueryValueExA(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) != ERROR_SUCCESS)
+      return;
+    saved_ = saved;
+    installed_ = Set(BuildDir() + "\\oleacc-standin.dll");
+  }
+  ~AnnotationStandIn() {
+    if (installed_) Set(saved_);
+    if (key_) RegCloseKey(key_);
+    DeleteFileA(log_.c_str());
+  }
+  AnnotationStandIn(const AnnotationStandIn&) = delete;
+  AnnotationStandIn& operator=(const AnnotationStandIn&) = delete;
+
+  bool Installed() const { return installed_; }
+  void Into(LaunchOptions& options) const { options.env.emplace_back("OLEACC_STANDIN_LOG", log_); }
+  // The accessible descriptions so far, oldest first: the text of each
+  // SetHwndPropStr, "" for a ClearHwndProps.
+  std::vector<std::wstring> Descriptions() const {
+    std::vector<std::wstring> out;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) {
+      const size_t text = line.find("} ");
+      if (line.rfind("ClearHwndProps ", 0) == 0) out.emplace_back();
+      if (line.rfind("SetHwndPropStr ", 0) != 0 || text == std::string::npos) continue;
+      std::wstring decoded;
+      for (size_t i = text + 2; i < line.size(); ++i) {
+        if (line.compare(i, 2, "\\u") == 0 && i + 6 <= line.size()) {
+          decoded += static_cast<wchar_t>(std::stoul(line.substr(i + 2, 4), nullptr, 16));
+          i += 5;
+        } else {
+          decoded += static_cast<wchar_t>(line[i]);
+        }
+      }
+      out.push_back(decoded);
+    }
+    return out;
+  }
+  std::wstring Last() const {
+    const auto all = Descriptions();
+    return all.empty() ? L"(none)" : all.back();
+  }
+
+ private:
+  static constexpr char kServerKey[] = "CLSID\\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\\InprocServer32";
+  bool Set(const std::string& path) const {
+    return RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                          static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+  }
+  std::string log_, saved_;
+  HKEY key_ = nullptr;
+  bool installed_ = false;
+};
+
 TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) {
-  const std::vector<std::string> listed = {"Zeta.Last", "Alpha", "", "Caf\xC3\xA9.Reference", "beta"};
-  // The names file gives some a description after a tab.
+  const std::vector<std::string> listed = {"Zeta.Last", "Alpha", "",     "Caf\xC3\xA9.Reference", "beta",
+                                           "Ja.Docs",   "Tabbed", "Long", "Gone"};
+  // The names file gives some a description after a tab, and a collection
+  // file after another.
   const std::string zeta = "The last of them all, with a description far wider than the list is";
-  names_.Write({listed[0] + "\t" + zeta, listed[1], listed[2], listed[3] + "\tCaf\xC3\xA9 guide", listed[4]});
-  App app(WithRuntime(names_));
+  const std::string japanese = "Visual Studio 2008 \xE3\x83\x89\xE3\x82\xAD\xE3\x83\xA5\xE3\x83\xA1\xE3\x83\xB3\xE3\x83\x88";
+  std::string longText;
+  for (int i = 0; i < 2000; ++i) longText += "word ";
+  names_.Write({listed[0] + "\t" + zeta, listed[1], listed[2], listed[3] + "\tCaf\xC3\xA9 guide", listed[4],
+                listed[5] + "\t" + japanese, listed[6] + "\tBefore\tafter\t" + ProgramPath(), listed[7] + "\t" + longText,
+                listed[8] + "\tRemoved documentation\tC:\\nowhere\\gone.HxC"});
+  AnnotationStandIn annotations;
+  ASSERT_TRUE(annotations.Installed());
+  LaunchOptions options = WithRuntime(names_);
+  annotations.Into(options);
+  App app(options);
   HWND main = Start(app);
   ASSERT_NE(main, nullptr);
 
@@ -190,9 +268,10 @@ TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) 
   for (const auto& name : listed) expected.push_back(Ansi(name));
   HWND combo = Control(main, ids::kCmbNamespace);
   EXPECT_EQ(ComboItems(combo), expected) << "neither sorted nor filtered; the names alone";
-  // The hint is the selected namespace's description; the dropped list
-  // grows to show it.
+  // The hint is the selected namespace's description, and so is what a
+  // screen reader reads; the dropped list grows to show it.
   EXPECT_EQ(HoverTooltip(app.pid(), combo), zeta);
+  EXPECT_EQ(annotations.Descriptions(), std::vector<std::wstring>{std::wstring(zeta.begin(), zeta.end())});
   ASSERT_TRUE(SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_NORMAL, 5000, nullptr));
   EXPECT_GT(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0), WindowRectOf(combo).right - WindowRectOf(combo).left);
   SendMessageTimeoutA(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_NORMAL, 5000, nullptr);
@@ -205,10 +284,41 @@ TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) 
   ASSERT_TRUE(SelectComboItem(combo, 3));
   EXPECT_EQ(app.AppTitle(), Ansi("Caf\xC3\xA9.Reference - QN3 Helper 1.1"));
   EXPECT_EQ(HoverTooltip(app.pid(), combo), Ansi("Caf\xC3\xA9 guide"));
+  EXPECT_EQ(annotations.Last(), L"Caf\u00E9 guide");
   ASSERT_TRUE(SelectComboItem(combo, 2));
   EXPECT_EQ(app.AppTitle(), " - QN3 Helper 1.1") << "an empty name is a name";
   EXPECT_EQ(HoverTooltip(app.pid(), combo, std::chrono::milliseconds(1500)), "") << "no description, no hint";
+  EXPECT_EQ(annotations.Last(), L"") << "nor an annotation";
+
+  // Any script, whatever the code page, as registered.
+  ASSERT_TRUE(SelectComboItem(combo, 5));
+  std::optional<TipShown> tip = HoverTip(app.pid(), combo);
+  ASSERT_TRUE(tip.has_value());
+  EXPECT_EQ(tip->text, L"Visual Studio 2008 \u30C9\u30AD\u30E5\u30E1\u30F3\u30C8");
+  EXPECT_EQ(annotations.Last(), tip->text);
+  // A tab shows as a space; a collection file that is there is not marked.
+  ASSERT_TRUE(SelectComboItem(combo, 6));
+  tip = HoverTip(app.pid(), combo);
+  ASSERT_TRUE(tip.has_value());
+  EXPECT_EQ(tip->text, L"Before after");
+  // A very long description wraps within the screen and is cut.
+  ASSERT_TRUE(SelectComboItem(combo, 7));
+  tip = HoverTip(app.pid(), combo);
+  ASSERT_TRUE(tip.has_value());
+  const qn3::TRect work = WorkAreaOf(main);
+  EXPECT_LE(tip->rect.right - tip->rect.left, work.right - work.left);
+  EXPECT_LE(tip->rect.bottom - tip->rect.top, work.bottom - work.top);
+  ASSERT_FALSE(tip->text.empty());
+  EXPECT_EQ(tip->text.back(), L'\u2026');
+  // A collection file that is gone is named, once its check has answered.
+  ASSERT_TRUE(SelectComboItem(combo, 8));
+  const std::wstring gone = L"Removed documentation\r\nCollection file missing: C:\\nowhere\\gone.HxC";
+  EXPECT_TRUE(WaitFor([&] { return annotations.Last() == gone; })) << "read aloud";
+  tip = HoverTip(app.pid(), combo);
+  ASSERT_TRUE(tip.has_value());
+  EXPECT_EQ(tip->text, gone);
   EXPECT_TRUE(app.Dialogs().empty());
+  EXPECT_EQ(app.Close(), std::optional<DWORD>(0));
 }
 
 TEST_F(MainWindowTest, RefreshKeepsTheSelectedIndexAndLeavesTheTitle) {

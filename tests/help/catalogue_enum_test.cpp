@@ -77,12 +77,13 @@ TEST_F(Catalogue, EverySuccessCodeIsSuccess) {
 }
 
 TEST_F(Catalogue, CallsInOrderAndFreesAsItGoes) {
-  Use("", "a\nb\n");
+  Use("", "a\tA\tC:\\a.HxC\nb\n");
   EXPECT_TRUE(EnumHelpNamespaces(list));
   // The count is read once; the walker gets 0; each name and object goes
-  // before the next is fetched; the rest goes last, name first.
-  EXPECT_EQ("create list:0 count item:1 name:1 property:1 free:d1 ~ns:1 item:2 free:1 name:2 property:2 free:d2 "
-            "free:2 ~ns:2 ~list ~walker",
+  // before the next is fetched; the rest goes last, name first. Without a
+  // collection, property 3 fails and hands out nothing.
+  EXPECT_EQ("create list:0 count item:1 name:1 property:1:4 free:d1 property:1:3 free:c1 ~ns:1 item:2 free:1 "
+            "name:2 property:2:4 free:d2 property:2:3 free:2 ~ns:2 ~list ~walker",
             standin.CallLog());
 }
 
@@ -203,23 +204,27 @@ INSTANTIATE_TEST_SUITE_P(Rows, CatalogueFailures, ::testing::Combine(::testing::
                            return name + (std::get<1>(info.param) ? "_poison" : "");
                          });
 
-// Each namespace's description, as the runtime gives it or not.
-TEST_F(Catalogue, DescriptionsBesideTheNames) {
+// Each namespace's description and collection path, as the runtime gives
+// them or not; the fixture checks that every string was freed.
+TEST_F(Catalogue, DescriptionsAndCollectionsBesideTheNames) {
+  using Texts = std::vector<std::u16string>;
   const struct {
     const char* fault;
-    Names descriptions;
+    Texts descriptions, collections;
   } cases[] = {
-      {"", {"First", "", "Third"}},
-      {"fail=property@1:80004005:Broken", {"", "", "Third"}},
-      {"fail=property@3:80004005", {"First", "", ""}},
-      {"fail=property:80004005;poison", {"", "", ""}},
-      {"null=property@1", {"", "", "Third"}},
+      {"", {u"First", u"", u"Third \u30C9\t\u05D0"}, {u"C:\\Help\\one.HxC", u"", u""}},
+      {"fail=property@1:80004005:Broken", {u"", u"", u"Third \u30C9\t\u05D0"}, {u"", u"", u""}},
+      {"fail=property@3:80004005", {u"First", u"", u""}, {u"C:\\Help\\one.HxC", u"", u""}},
+      {"fail=property:80004005;poison", {u"", u"", u""}, {u"", u"", u""}},
+      {"null=property@1", {u"", u"", u"Third \u30C9\t\u05D0"}, {u"", u"", u""}},
   };
   for (const auto& c : cases) {
-    Use(c.fault, "one\tFirst\ntwo\nthree\tThird\n");
+    // The third line's empty collection comes after its last tab.
+    Use(c.fault, "one\tFirst\tC:\\Help\\one.HxC\ntwo\nthree\tThird \xE3\x83\x89\t\xD7\x90\t\n");
     EXPECT_TRUE(EnumHelpNamespaces(list)) << c.fault;
     EXPECT_EQ((Names{"one", "two", "three"}), list.Items()) << c.fault;
     EXPECT_EQ(c.descriptions, list.Descriptions()) << c.fault;
+    EXPECT_EQ(c.collections, list.Files()) << c.fault;
   }
 }
 

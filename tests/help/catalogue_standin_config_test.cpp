@@ -24,10 +24,13 @@ TEST(StandinNames, LinesInFileOrder) {
       {"dup\ndup\n", {E{u"dup"}, E{u"dup"}}},
       // A lone CR is part of the name; only CR LF ends a line.
       {"a\rb\n", {E{u"a\rb"}}},
-      // The name ends at the first tab; the rest, tabs and all, describes it.
+      // The name ends at the first tab; with one tab more the collection
+      // path follows the last one, and the description, tabs and all, lies
+      // between.
       {"MS.VSCC.v90\tVisual Studio 2008 Combined Collection\r\n",
        {E{u"MS.VSCC.v90", u"Visual Studio 2008 Combined Collection"}}},
-      {"a\tone\ttwo \nb\t\n\tc\n", {E{u"a", u"one\ttwo "}, E{u"b"}, E{u"", u"c"}}},
+      {"a\tone\ttwo \nb\t\n\tc\n", {E{u"a", u"one", u"two "}, E{u"b"}, E{u"", u"c"}}},
+      {"a\tone\ttwo\tC:\\a.HxC\r\nb\tdesc\t\n", {E{u"a", u"one\ttwo", u"C:\\a.HxC"}, E{u"b", u"desc", u""}}},
   };
   for (const Case& c : cases) EXPECT_EQ(c.names, ParseNames(c.text)) << c.text;
 }

@@ -330,6 +330,11 @@ void MoveMouse(POINT to) {
 }  // namespace
 
 std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
+  const std::optional<TipShown> tip = HoverTip(pid, control, timeout);
+  return tip ? Narrow(tip->text) : std::string();
+}
+
+std::optional<TipShown> HoverTip(DWORD pid, HWND control, milliseconds timeout) {
   const RECT r = WindowRectOf(control);
   const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   // Tooltips start on movement inside the tool: arrive, then move a little.
@@ -338,10 +343,20 @@ std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout) {
   MoveMouse(middle);
   HWND tip = nullptr;
   WaitFor([&] { return (tip = FindVisible(pid, TOOLTIPS_CLASSA)) != nullptr; }, timeout);
-  std::string text = tip ? TextOf(tip) : std::string();
+  std::optional<TipShown> shown;
+  if (tip) {
+    // The tooltip's window text is its tip, in the tooltip's own UTF-16.
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(SendValue(tip, WM_GETTEXTLENGTH), 0)) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(tip, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 5000,
+                             &got))
+      got = 0;
+    text.resize(std::min<size_t>(got, text.size() - 1));
+    shown = TipShown{text, WindowRectOf(tip)};
+  }
   MoveMouse({0, GetSystemMetrics(SM_CYSCREEN) - 1});
   if (tip) WaitFor([&] { return !IsWindowVisible(tip); }, milliseconds(5000));
-  return text;
+  return shown;
 }
 
 namespace {

@@ -80,6 +80,13 @@ bool PressKey(DWORD thread, UINT vk, int repeats = 0);
 // waits for a tooltip of process `pid` to show; its text, or empty when
 // none shows. The mouse is moved away again afterwards.
 std::string HoverTooltip(DWORD pid, HWND control, milliseconds timeout = milliseconds(5000));
+// The same, with the tip's text in UTF-16 and its screen rectangle; nothing
+// when no tip shows.
+struct TipShown {
+  std::wstring text;
+  RECT rect;
+};
+std::optional<TipShown> HoverTip(DWORD pid, HWND control, milliseconds timeout = milliseconds(5000));
 
 // Moves focus with Tab presses, as the user would, until `control` has it;
 // false when it never does.
