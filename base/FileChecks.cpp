@@ -1,6 +1,5 @@
 #include "base/FileChecks.h"
 
-#include <deque>
 
 namespace qn3 {
 
@@ -28,7 +27,8 @@ struct FileChecks::Shared {
   CRITICAL_SECTION lock;
   HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // auto-reset: work or the end
   unsigned generation = 0;  // of the list the files below belong to
-  std::deque<std::pair<size_t, std::wstring>> pending;
+  std::vector<std::pair<size_t, std::wstring>> pending;  // from next on
+  size_t next = 0;
   std::vector<size_t> missing;
   bool told = false;   // a notice is out that TakeMissing has not answered yet
   bool closed = false; // the window's side is gone
@@ -60,18 +60,22 @@ FileChecks::~FileChecks() {
   Locked locked(shared_->lock);
   shared_->closed = true;
   shared_->pending.clear();
+  shared_->next = 0;
   if (shared_->wake) SetEvent(shared_->wake);
 }
 
 void FileChecks::Start(std::vector<std::pair<size_t, std::wstring>> files) {
+  bool any = false;
   {
     Locked locked(shared_->lock);
     ++shared_->generation;
-    shared_->pending.assign(std::make_move_iterator(files.begin()), std::make_move_iterator(files.end()));
+    shared_->pending.swap(files);  // the old list's rest is freed outside the lock
+    shared_->next = 0;
     shared_->missing.clear();
+    any = !shared_->pending.empty();
     if (shared_->wake) SetEvent(shared_->wake);
   }
-  if (working_ || files.empty() || !shared_->wake) return;
+  if (working_ || !any || !shared_->wake) return;
   // The worker holds its own share; its handle is not needed, as nobody
   // ever waits for it. Without a worker nothing is marked.
   auto* share = new std::shared_ptr<Shared>(shared_);
@@ -103,9 +107,8 @@ DWORD WINAPI FileChecks::Work(void* share) {
       {
         Locked locked(s.lock);
         if (s.closed) return false;
-        if (!s.pending.empty()) {
-          file = std::move(s.pending.front());
-          s.pending.pop_front();
+        if (s.next < s.pending.size()) {
+          file = std::move(s.pending[s.next++]);
           generation = s.generation;
           return true;
         }
