@@ -178,40 +178,95 @@ TEST_F(MainWindowTest, LayoutTextsAndStatesAtDesignSize) {
   EXPECT_EQ(tab_order, expected_order);
 }
 
-// The stand-in annotation service in the system's place while it lives:
-// the service's class registration names it instead of oleacc.dll, whose
-// Wine version only reports each call it does not carry out.
-class AnnotationStandIn {
+// A stand-in DLL of the build folder registered as the server of some COM
+// classes while it lives, each registration put back afterwards; the DLL
+// logs what it is asked to the file its variable names.
+class ServerStandIn {
  public:
-  AnnotationStandIn() : log_(BuildDir() + "\\e2e-oleacc.txt") {
+  struct Server {
+    const char* key;
+    // Wine's own DLL that serves it (in the system folder), and with which
+    // threading model; null: no one does.
+    const char* wineDll;
+    const char* wineModel;
+    bool existed = false;
+    std::string saved = {}, model = {};
+  };
+  ServerStandIn(const char* dll, const char* log, const char* logVariable, std::vector<Server> servers)
+      : log_(BuildDir() + "\\" + log), dll_(BuildDir() + "\\" + dll), variable_(logVariable), servers_(std::move(servers)) {
     DeleteFileA(log_.c_str());
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kServerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
+    installed_ = true;
+    for (Server& s : servers_) {
+      s.existed = Read(s.key, nullptr, s.saved) && !SameText(s.saved, dll_) && Read(s.key, "ThreadingModel", s.model);
+      if (!s.existed && s.wineDll) s.existed = true, s.saved = SystemFolder() + "\\" + s.wineDll, s.model = s.wineModel;
+      installed_ = installed_ && Write(s.key, dll_, "Apartment");
     }
-    char saved[MAX_PATH] = {};
-    DWORD size = sizeof saved - 1;
-    if (RegQueryValueExA(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) != ERROR_SUCCESS)
-      return;
-    saved_ = saved;
-    installed_ = Set(BuildDir() + "\\oleacc-standin.dll");
   }
-  ~AnnotationStandIn() {
-    if (installed_) Set(saved_);
-    if (key_) RegCloseKey(key_);
+  ~ServerStandIn() {
+    for (const Server& s : servers_) {
+      if (s.existed) Write(s.key, s.saved, s.model);
+      else RegDeleteKeyA(HKEY_CLASSES_ROOT, s.key), RegDeleteKeyA(HKEY_CLASSES_ROOT, Parent(s.key).c_str());
+    }
     DeleteFileA(log_.c_str());
   }
-  AnnotationStandIn(const AnnotationStandIn&) = delete;
-  AnnotationStandIn& operator=(const AnnotationStandIn&) = delete;
+  ServerStandIn(const ServerStandIn&) = delete;
+  ServerStandIn& operator=(const ServerStandIn&) = delete;
 
   bool Installed() const { return installed_; }
-  void Into(LaunchOptions& options) const { options.env.emplace_back("OLEACC_STANDIN_LOG", log_); }
+  void Into(LaunchOptions& options) const { options.env.emplace_back(variable_, log_); }
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    std::ifstream in(log_);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+ private:
+  static bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+  static std::string Parent(const std::string& key) { return key.substr(0, key.rfind('\\')); }
+  static std::string SystemFolder() {
+    char path[MAX_PATH] = {};
+    GetSystemDirectoryA(path, MAX_PATH);
+    return path;
+  }
+  static bool Read(const char* key, const char* name, std::string& value) {
+    char text[MAX_PATH * 2] = {};
+    DWORD size = sizeof text - 1;
+    if (RegGetValueA(HKEY_CLASSES_ROOT, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return false;
+    value = text;
+    return true;
+  }
+  static bool Set(HKEY key, const char* name, const std::string& value) {
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  }
+  static bool Write(const char* key, const std::string& server, const std::string& model) {
+    HKEY k = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+      return false;
+    const bool ok = Set(k, nullptr, server) && Set(k, "ThreadingModel", model);
+    RegCloseKey(k);
+    return ok;
+  }
+
+  std::string log_, dll_;
+  const char* variable_;
+  std::vector<Server> servers_;
+  bool installed_ = false;
+};
+
+// The annotation service's class served by oleacc-standin.dll: Wine's own
+// only reports each call it does not carry out.
+class AnnotationStandIn final : public ServerStandIn {
+ public:
+  AnnotationStandIn()
+      : ServerStandIn("oleacc-standin.dll", "e2e-oleacc.txt", "OLEACC_STANDIN_LOG",
+                      {{"CLSID\\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\\InprocServer32", "oleacc.dll", "Apartment"}}) {}
   // The accessible descriptions so far, oldest first: the text of each
   // SetHwndPropStr, "" for a ClearHwndProps.
   std::vector<std::wstring> Descriptions() const {
     std::vector<std::wstring> out;
-    std::ifstream in(log_);
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : Lines()) {
       const size_t text = line.find("} ");
       if (line.rfind("ClearHwndProps ", 0) == 0) out.emplace_back();
       if (line.rfind("SetHwndPropStr ", 0) != 0 || text == std::string::npos) continue;
@@ -232,16 +287,6 @@ class AnnotationStandIn {
     const auto all = Descriptions();
     return all.empty() ? L"(none)" : all.back();
   }
-
- private:
-  static constexpr char kServerKey[] = "CLSID\\{B5F8350B-0548-48B1-A6EE-88BD00B4A5E7}\\InprocServer32";
-  bool Set(const std::string& path) const {
-    return RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                          static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
-  }
-  std::string log_, saved_;
-  HKEY key_ = nullptr;
-  bool installed_ = false;
 };
 
 TEST_F(MainWindowTest, ListsNamespacesInCatalogueOrderAndTitleFollowsSelection) {
@@ -633,75 +678,13 @@ unsigned long long Hex(const std::string& word) { return std::stoull(word, nullp
 // jumplist-standin.dll, which logs what it was asked; then each class's
 // registration as it was (a stand-in left by a run that died is Wine's
 // shell32 again).
-class JumpListStandIn {
+class JumpListStandIn final : public ServerStandIn {
  public:
-  JumpListStandIn() : log_(BuildDir() + "\\e2e-jumplist.txt"), dll_(BuildDir() + "\\jumplist-standin.dll") {
-    DeleteFileA(log_.c_str());
-    installed_ = true;
-    for (Server& s : servers_) {
-      s.existed = Read(s.key, nullptr, s.saved) && !SameText(s.saved, dll_) && Read(s.key, "ThreadingModel", s.model);
-      if (!s.existed && s.wineModel) s.existed = true, s.saved = SystemFolder() + "\\shell32.dll", s.model = s.wineModel;
-      installed_ = installed_ && Write(s.key, dll_, "Apartment");
-    }
-  }
-  ~JumpListStandIn() {
-    for (const Server& s : servers_) {
-      if (s.existed) Write(s.key, s.saved, s.model);
-      else RegDeleteKeyA(HKEY_CLASSES_ROOT, s.key), RegDeleteKeyA(HKEY_CLASSES_ROOT, Parent(s.key).c_str());
-    }
-    DeleteFileA(log_.c_str());
-  }
-  JumpListStandIn(const JumpListStandIn&) = delete;
-  JumpListStandIn& operator=(const JumpListStandIn&) = delete;
-
-  bool Installed() const { return installed_; }
-  void Into(LaunchOptions& options) const { options.env.emplace_back("JUMPLIST_STANDIN_LOG", log_); }
-  std::vector<std::string> Lines() const {
-    std::vector<std::string> lines;
-    std::ifstream in(log_);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
-
- private:
-  struct Server {
-    const char* key;
-    const char* wineModel;  // Wine's shell32 serves it with this threading model; null: no one does
-    bool existed;
-    std::string saved, model;
-  };
-  static bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-  static std::string Parent(const std::string& key) { return key.substr(0, key.rfind('\\')); }
-  static std::string SystemFolder() {
-    char path[MAX_PATH] = {};
-    GetSystemDirectoryA(path, MAX_PATH);
-    return path;
-  }
-  static bool Read(const char* key, const char* name, std::string& value) {
-    char text[MAX_PATH * 2] = {};
-    DWORD size = sizeof text - 1;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, key, name, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return false;
-    value = text;
-    return true;
-  }
-  static bool Set(HKEY key, const char* name, const std::string& value) {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-  }
-  static bool Write(const char* key, const std::string& server, const std::string& model) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
-      return false;
-    const bool ok = Set(k, nullptr, server) && Set(k, "ThreadingModel", model);
-    RegCloseKey(k);
-    return ok;
-  }
-
-  std::string log_, dll_;
-  bool installed_ = false;
-  Server servers_[3] = {{"CLSID\\{77F10CF0-3DB5-4966-B520-B7C54FD35ED6}\\InprocServer32", "Apartment", false, {}, {}},
-                        {"CLSID\\{2D3468C1-36A7-43B6-AC24-D3F02FD9607A}\\InprocServer32", nullptr, false, {}, {}},
-                        {"CLSID\\{00021401-0000-0000-C000-000000000046}\\InprocServer32", "Both", false, {}, {}}};
+  JumpListStandIn()
+      : ServerStandIn("jumplist-standin.dll", "e2e-jumplist.txt", "JUMPLIST_STANDIN_LOG",
+                      {{"CLSID\\{77F10CF0-3DB5-4966-B520-B7C54FD35ED6}\\InprocServer32", "shell32.dll", "Apartment"},
+                       {"CLSID\\{2D3468C1-36A7-43B6-AC24-D3F02FD9607A}\\InprocServer32", nullptr, nullptr},
+                       {"CLSID\\{00021401-0000-0000-C000-000000000046}\\InprocServer32", "shell32.dll", "Both"}}) {}
 };
 
 // The taskbar shows the hidden application window, which carries the
