@@ -2,6 +2,8 @@
 
 #include <oleacc.h>
 
+#include "help/uComRef.h"
+
 namespace qn3::ui {
 namespace {
 
@@ -16,17 +18,17 @@ constexpr MSAAPROPID kDescription = {0x4D48DFE4, 0xBD3F, 0x491F, {0xA6, 0x48, 0x
 }  // namespace
 
 void SetAccessibleDescription(HWND control, const std::wstring& text) noexcept {
-  IAccPropServices* services = nullptr;
-  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                              reinterpret_cast<void**>(&services))) ||
-      !services)
+  ComRef<IAccPropServices> services;
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices, services.PutVoid()))) {
+    services.Forget();
     return;
+  }
+  if (!services) return;
   const auto client = static_cast<DWORD>(OBJID_CLIENT);
   if (text.empty())
     services->ClearHwndProps(control, client, CHILDID_SELF, &kDescription, 1);
   else
     services->SetHwndPropStr(control, client, CHILDID_SELF, kDescription, text.c_str());
-  services->Release();
 }
 
 }  // namespace qn3::ui
