@@ -42,7 +42,8 @@ constexpr double kStartupTarget = 1.2;
 constexpr double kMemoryTarget = 1.2;
 // Against the floor, both start-up and memory.
 constexpr double kFloorTarget = 1.05;
-constexpr long long kSizeTarget = 300 * 1024;
+// The bound the native tests hold the shipped qn3.exe to.
+constexpr long long kSizeTarget = QN3_EXE_SIZE_BOUND;
 constexpr double kRefreshTargetMs = 100;
 constexpr double kRefreshGrowthTarget = 11;
 
@@ -147,8 +148,8 @@ int Startup(int rounds, const std::string& out) {
   std::printf("Start-up (%d pairs with each, CreateProcess until the window is shown, filled and idle)\n%s\n", rounds,
               Table(times).c_str());
   std::printf("Peak working set (medians of the same runs)\n%s\n", Table(peaks).c_str());
-  std::printf("qn3.exe file size, stripped: %s KiB (target <= 300: %s)\n\n", Fixed(size / 1024.0, 1).c_str(),
-              Verdict(sizeMet));
+  std::printf("qn3.exe file size, stripped: %s KiB (target <= %s: %s)\n\n", Fixed(size / 1024.0, 1).c_str(),
+              Fixed(kSizeTarget / 1024.0, 0).c_str(), Verdict(sizeMet));
 
   // The bare figures keep their flat keys; the floor's are an object of
   // their own beside them, with the same keys.

@@ -38,17 +38,27 @@ class ShippedExe : public testing::Test {
       GTEST_SKIP() << "no " << path << ": build the win32 tree first";
     }
     std::vector<unsigned char> file{std::istreambuf_iterator<char>(in), {}};
+    fileSize = file.size();
     auto read = ReadImage(file);
     ASSERT_TRUE(read) << "not a PE file";
     image = *read;
   }
   Image image;
+  size_t fileSize = 0;
 };
 
 TEST_F(ShippedExe, IsA32BitWindowsGuiProgram) {
   EXPECT_EQ(image.machine, 0x14C);  // i386
   EXPECT_EQ(image.magic, 0x10B);    // PE32
   EXPECT_EQ(image.subsystem, 2);    // Windows GUI
+}
+
+// The bound is set in one place, the top of the build; above it this fails
+// with the figure.
+TEST_F(ShippedExe, StaysWithinItsSizeBound) {
+  EXPECT_LE(fileSize, size_t{QN3_EXE_SIZE_BOUND})
+      << "qn3.exe is " << fileSize << " bytes (" << fileSize / 1024.0 << " KiB), over its bound of "
+      << QN3_EXE_SIZE_BOUND << " bytes (" << QN3_EXE_SIZE_BOUND / 1024.0 << " KiB)";
 }
 
 TEST_F(ShippedExe, CarriesItsVersion) {

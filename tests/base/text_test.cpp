@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "base/Exception.h"
 #include "base/Text.h"
 
@@ -130,6 +133,32 @@ TEST(ErrorMessage, OwnErrorsKeepTheirTextAndMemoryExhaustionHasAStockText) {
   EXPECT_EQ(e.ErrorCode(), 0x80004005u);
   const EOleError& base = e;
   EXPECT_STREQ(base.what(), "Boom");
+}
+
+// The programs throw the library's errors with texts of their own making:
+// the same texts, numbers filled in, as the host's library gives.
+TEST(ErrorMessage, TheLibrarysErrorsShowItsTexts) {
+  static const char* volatile none = nullptr;
+  struct Row {
+    void (*fail)();
+    const char* text;
+  } rows[] = {
+      {[] { (void)std::string("abc").at(5); }, "basic_string::at: __n (which is 5) >= this->size() (which is 3)"},
+      {[] { (void)std::string("abc").substr(4); }, "basic_string::substr: __pos (which is 4) > this->size() (which is 3)"},
+      {[] { (void)std::vector<int>(2).at(12345678); },
+       "vector::_M_range_check: __n (which is 12345678) >= this->size() (which is 2)"},
+      {[] { std::string().reserve(std::string().max_size() + 1); }, "basic_string::_M_create"},
+      {[] { std::vector<int>().reserve(std::vector<int>().max_size() + 1); }, "vector::reserve"},
+      {[] { std::string s(none); }, "basic_string: construction from null is not valid"},
+  };
+  for (const Row& r : rows) {
+    try {
+      r.fail();
+      ADD_FAILURE() << "no error for " << r.text;
+    } catch (const std::exception& e) {
+      EXPECT_EQ(ErrorMessage(e), r.text);
+    }
+  }
 }
 
 }  // namespace
