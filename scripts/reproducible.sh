@@ -6,8 +6,9 @@
 # are kept then, under build/reproducible/, to compare), else removes them.
 #
 # The sources are the files git knows here, as they are in the work tree,
-# so uncommitted changes are checked too; the ZIP's file times are those
-# of the commit checked out (SOURCE_DATE_EPOCH).
+# so uncommitted changes are checked too. The copies are no checkouts, so
+# the ZIP is told the time of the commit here (SOURCE_DATE_EPOCH); the
+# programs are built without it, as anyone builds them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,31 +21,17 @@ work="$root/build/reproducible"
 # the programs shows as a difference.
 copies=("$work/one/qn3" "$work/two/elsewhere/sources")
 rm -rf "$work"
-
-# copy_sources DEST: the tracked and new files of the work tree, no build.
-copy_sources() {
-  mkdir -p "$1"
-  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files -z --cached --others --exclude-standard |
-      while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-      tar --null -T - -cf - | tar -xf - -C "$1"
-  else
-    tar --exclude=./build -cf - . | tar -xf - -C "$1"
-  fi
-}
-
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
-fi
-export SOURCE_DATE_EPOCH
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+unset SOURCE_DATE_EPOCH
 
 version=$(sed -n 's/^project(QN3 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 files=(qn3.exe qn3prefs.exe "qn3-$version-win32.zip" SHA256SUMS)
 for src in "${copies[@]}"; do
   qn3_log "building the release in $src"
-  copy_sources "$src"
+  qn3_copy_sources "$root" "$src"
   (cd "$src" && cmake --preset win32 -DQN3_TESTS=OFF >/dev/null &&
-    cmake --build --preset win32 --target package >"$src/../build.log" 2>&1) ||
+    cmake --build --preset win32 >"$src/../build.log" 2>&1 &&
+    SOURCE_DATE_EPOCH=$epoch cmake --build --preset win32 --target package >>"$src/../build.log" 2>&1) ||
     qn3_die "the build in $src failed: $src/../build.log"
 done
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # test.sh: installs what is missing (Debian, as root), builds the trees and
 # runs every test: native unit tests (with the check of the shipped
-# qn3.exe), then the Windows tests and the end-to-end tests under Wine.
+# qn3.exe), then the Windows tests and the end-to-end tests under Wine,
+# then two more clean builds of the release that must give the same bytes
+# (scripts/reproducible.sh).
 #
 # win32 is always built, since it is what ships; its tests run where the
 # host runs 32-bit programs. On x86_64 the win64 tree (the same sources,
@@ -56,6 +58,8 @@ for preset in "${trees[@]}"; do
   qn3_log "Windows tests of the $preset tree"
   ctest --preset "$preset" || rc=1
 done
+qn3_log "the release built twice in two folders"
+scripts/reproducible.sh || rc=1
 if [ $rc = 0 ]; then
   qn3_log "all tests passed (native, ${trees[*]})"
 else
