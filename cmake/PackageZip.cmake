@@ -21,12 +21,13 @@ file(GLOB_RECURSE names LIST_DIRECTORIES false RELATIVE "${staging}" "${staging}
 list(SORT names)
 execute_process(COMMAND touch -h -d "@${epoch}" -- ${names} WORKING_DIRECTORY "${staging}"
   RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "could not set the times of the files in ${staging}: ${failed}")
+endif()
 foreach(zip ${CPACK_PACKAGE_FILES})
-  if(NOT failed)
-    file(REMOVE "${zip}.new")
-    execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0 zip -q -X -D "${zip}.new" -- ${names}
-      WORKING_DIRECTORY "${staging}" RESULT_VARIABLE failed)
-  endif()
+  file(REMOVE "${zip}.new")
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0 zip -q -X -D "${zip}.new" -- ${names}
+    WORKING_DIRECTORY "${staging}" RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "could not write ${zip} again: ${failed}")
   endif()

@@ -360,8 +360,8 @@ qn3_copy_sources() {
 
 # What the build, the tests and the demo need on Debian (the demo: a
 # Japanese font for its Japanese description; the release ZIP: zip).
-# wine32 comes from the i386 architecture. The shipped programs are built with the -win32
-# compiler, the tests with the -posix one.
+# wine32 comes from the i386 architecture. The shipped programs are built
+# with the -win32 compiler, the tests with the -posix one.
 QN3_PACKAGES=(cmake g++ make clang libclang-rt-14-dev googletest g++-mingw-w64-i686-posix
   g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev wine wine32:i386 wine64 xvfb xauth fonts-wine
